@@ -1,0 +1,20 @@
+include(GoogleTest)
+
+# A driver module: a shared object named as the platform names it (VELT.so, VELTlog.so, ...),
+# without the "lib" prefix, so that LoadLibraryW("VELT") finds it.
+function(velt_module name)
+    add_library(${name} SHARED ${ARGN})
+    set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
+                          CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+endfunction()
+
+# A GoogleTest program registered with CTest. Usage:
+#   velt_test(test_log SOURCES a.cpp b.cpp LIBS VELTlog platform)
+function(velt_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "VELT_MODULE_DIR=${CMAKE_BINARY_DIR}/lib")
+endfunction()

@@ -1,0 +1,90 @@
+// The print spooler: printers, printer handles with access rights, printer data, printer information,
+// jobs. Printers and their data live in the host's persistent store.
+#pragma once
+
+#include "host/devmode.h"
+#include "host/types.h"
+
+#define STANDARD_RIGHTS_REQUIRED 0x000F0000
+#define SERVER_ACCESS_ADMINISTER 0x00000001
+#define PRINTER_ACCESS_ADMINISTER 0x00000004
+#define PRINTER_ACCESS_USE 0x00000008
+#define PRINTER_ALL_ACCESS (STANDARD_RIGHTS_REQUIRED | PRINTER_ACCESS_ADMINISTER | PRINTER_ACCESS_USE)
+
+#define PRINTER_ATTRIBUTE_QUEUED 0x00000001
+#define PRINTER_ATTRIBUTE_DEFAULT 0x00000004
+#define PRINTER_ATTRIBUTE_LOCAL 0x00000040
+#define PRINTER_ATTRIBUTE_WORK_OFFLINE 0x00000400
+#define PRINTER_ATTRIBUTE_ENABLE_BIDI 0x00000800
+
+#define PRINTER_CONTROL_PAUSE 1
+#define PRINTER_CONTROL_RESUME 2
+#define PRINTER_CONTROL_PURGE 3
+#define PRINTER_CONTROL_SET_STATUS 4
+
+typedef struct _PRINTER_DEFAULTSW {
+    LPWSTR pDatatype;
+    LPDEVMODEW pDevMode;
+    ACCESS_MASK DesiredAccess;
+} PRINTER_DEFAULTSW, *PPRINTER_DEFAULTSW, *LPPRINTER_DEFAULTSW;
+
+typedef struct _PRINTER_INFO_2W {
+    LPWSTR pServerName;
+    LPWSTR pPrinterName;
+    LPWSTR pShareName;
+    LPWSTR pPortName;
+    LPWSTR pDriverName;
+    LPWSTR pComment;
+    LPWSTR pLocation;
+    LPDEVMODEW pDevMode;
+    LPWSTR pSepFile;
+    LPWSTR pPrintProcessor;
+    LPWSTR pDatatype;
+    LPWSTR pParameters;
+    void* pSecurityDescriptor;
+    DWORD Attributes;
+    DWORD Priority;
+    DWORD DefaultPriority;
+    DWORD StartTime;
+    DWORD UntilTime;
+    DWORD Status;
+    DWORD cJobs;
+    DWORD AveragePPM;
+} PRINTER_INFO_2W, *PPRINTER_INFO_2W, *LPPRINTER_INFO_2W;
+
+typedef struct _PRINTER_INFO_6 {
+    DWORD dwStatus;
+} PRINTER_INFO_6, *PPRINTER_INFO_6, *LPPRINTER_INFO_6;
+
+typedef struct _DOC_INFO_1W {
+    LPWSTR pDocName;
+    LPWSTR pOutputFile;
+    LPWSTR pDatatype;
+} DOC_INFO_1W, *PDOC_INFO_1W, *LPDOC_INFO_1W;
+
+extern "C" {
+
+BOOL OpenPrinterW(LPWSTR printerName, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults);
+BOOL ClosePrinter(HANDLE printer);
+
+// Printer data: returns an ERROR_* code. A short or absent buffer answers ERROR_MORE_DATA with *needed set;
+// a name that is not stored answers ERROR_FILE_NOT_FOUND. Setting needs PRINTER_ACCESS_ADMINISTER.
+DWORD GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPBYTE data, DWORD size, LPDWORD needed);
+DWORD SetPrinterDataW(HANDLE printer, LPWSTR valueName, DWORD type, LPBYTE data, DWORD size);
+DWORD DeletePrinterDataW(HANDLE printer, LPWSTR valueName);
+
+// Printers (levels 2 and 6). GetPrinterW with a short buffer fails with ERROR_INSUFFICIENT_BUFFER and *needed.
+HANDLE AddPrinterW(LPWSTR serverName, DWORD level, LPBYTE printerInfo);
+BOOL DeletePrinter(HANDLE printer);
+BOOL GetPrinterW(HANDLE printer, DWORD level, LPBYTE data, DWORD size, LPDWORD needed);
+BOOL SetPrinterW(HANDLE printer, DWORD level, LPBYTE data, DWORD command);
+
+// Jobs: the bytes of WritePrinter go to the printer's current job; EndDocPrinter despools it to the port.
+DWORD StartDocPrinterW(HANDLE printer, DWORD level, LPBYTE docInfo);
+BOOL StartPagePrinter(HANDLE printer);
+BOOL WritePrinter(HANDLE printer, LPVOID data, DWORD bytes, LPDWORD written);
+BOOL EndPagePrinter(HANDLE printer);
+BOOL EndDocPrinter(HANDLE printer);
+BOOL AbortPrinter(HANDLE printer);
+
+} // extern "C"

@@ -1,0 +1,9 @@
+// The umbrella header of the host platform: every library includes this one header.
+#pragma once
+
+#include "host/types.h"
+#include "host/kernel.h"
+#include "host/registry.h"
+#include "host/devmode.h"
+#include "host/spooler.h"
+#include "host/module.h"

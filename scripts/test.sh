@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a normal build and one under
+# AddressSanitizer and UndefinedBehaviorSanitizer; last, the fuzz targets build with clang and run briefly.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=$(nproc)
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+echo "== normal build"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j "$jobs"
+ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+echo "== sanitized build (address, undefined)"
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELT_SANITIZE=ON -DVELT_BENCH=OFF >/dev/null
+cmake --build build/sanitize -j "$jobs"
+ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+if [ -f fuzz/CMakeLists.txt ]; then
+    echo "== fuzz targets (clang, libFuzzer)"
+    CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELT_FUZZ=ON -DVELT_TESTS=OFF \
+        -DVELT_BENCH=OFF >/dev/null
+    cmake --build build/fuzz -j "$jobs"
+    ctest --test-dir build/fuzz --output-on-failure -L fuzz
+fi
