@@ -126,7 +126,17 @@ TEST(Surface, DeletedWhileLockedStaysUntilUnlocked) {
     EXPECT_EQ(HostEngineLiveObjects().surfaces, 1);
     EngUnlockSurface(second);
     EXPECT_EQ(HostEngineLiveObjects().surfaces, 0);
-    EngUnlockSurface(second); // one unlock too many changes nothing
+}
+
+TEST(Surface, AnUnlockTooManyChangesNothing) {
+    HSURF handle = reinterpret_cast<HSURF>(EngCreateBitmap({4, 4}, 0, BMF_24BPP, BMF_TOPDOWN, nullptr));
+    SURFOBJ* obj = EngLockSurface(handle);
+    EngUnlockSurface(obj);
+    EngUnlockSurface(obj);
+    SURFOBJ copy = *obj;
+    EngUnlockSurface(&copy); // not a SURFOBJ the engine handed out
+    EXPECT_TRUE(EngDeleteSurface(handle));
+    EXPECT_EQ(HostEngineLiveObjects().surfaces, 0); // no lock was left to keep it
 }
 
 TEST(Surface, AssociationCarriesTheDevicesPdev) {
