@@ -73,6 +73,16 @@ TEST(DevmodeCopyContent, NamesThatFillTheirFieldsArriveTerminated)
     EXPECT_EQ(std::u16string(target.dmPublic.dmFormName), std::u16string(31, u'F'));
 }
 
+TEST(DevmodeCopyContent, RecordEndingInsideANameFieldIsWrittenOnlyWithinItsBytes)
+{
+    // 165 bytes end halfway through the form name's last character.
+    DevmodeBytes target = DevmodeBytes::Defaults(165, 165, 0);
+    DevmodeBytes source = DevmodeBytes::Defaults(236, 220, 16);
+    source.PutText(102, std::u16string(32, u'F'));
+    EXPECT_EQ(DevmodeCopyContent(source.record(), target.record()), 165u);
+    EXPECT_EQ(target.bytes()[164], 'F');
+}
+
 TEST(DevmodeCopyContent, NothingToCopy)
 {
     DevmodeBytes empty = DevmodeBytes::Defaults(72, 0, 0);

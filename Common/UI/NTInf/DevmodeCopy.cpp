@@ -7,20 +7,21 @@
 
 namespace {
 
-// A name field of the platform's record is 32 characters; a copied one may fill it without a terminator.
+// A name field of the platform's record is 32 characters; a copied one may fill it without a
+// terminator. Only a field that the copy covers whole is touched: a short record may end inside it.
 void TerminateCopiedNames(DEVMODEW* target, size_t publicBytes)
 {
-    if (publicBytes > offsetof(DEVMODEW, dmDeviceName) + (CCHDEVICENAME - 1) * sizeof(WCHAR)) {
+    if (publicBytes >= offsetof(DEVMODEW, dmDeviceName) + sizeof(target->dmDeviceName)) {
         target->dmDeviceName[CCHDEVICENAME - 1] = 0;
     }
-    if (publicBytes > offsetof(DEVMODEW, dmFormName) + (CCHFORMNAME - 1) * sizeof(WCHAR)) {
+    if (publicBytes >= offsetof(DEVMODEW, dmFormName) + sizeof(target->dmFormName)) {
         target->dmFormName[CCHFORMNAME - 1] = 0;
     }
 }
 
 } // namespace
 
-namespace DEVMODE_VARIANT_NAMESPACE {
+inline namespace DEVMODE_VARIANT_NAMESPACE {
 
 DWORD DevmodeCopyContent(const DEVMODEW* source, DEVMODEW* target)
 {

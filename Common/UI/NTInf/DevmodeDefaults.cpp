@@ -22,7 +22,7 @@ void CopyDeviceName(WCHAR (&field)[CCHDEVICENAME], LPCWSTR name)
 
 } // namespace
 
-namespace DEVMODE_VARIANT_NAMESPACE {
+inline namespace DEVMODE_VARIANT_NAMESPACE {
 
 void DevmodeSetDefaults(DRIVER_DEVMODE* record, LPCWSTR name)
 {

@@ -89,7 +89,7 @@ void TakeOver(DRIVER_DEVMODE& working, const DRIVER_DEVMODE& scratch)
 
 } // namespace
 
-namespace DEVMODE_VARIANT_NAMESPACE {
+inline namespace DEVMODE_VARIANT_NAMESPACE {
 
 BOOL DevmodeMerge(DRIVER_DEVMODE* working, const DEVMODEW* incoming)
 {
