@@ -238,6 +238,7 @@ TEST_F(DevmodeMergeTest, LargerPublicLayoutIsReadOnlyWithinItsDeclaredBytes)
 TEST_F(DevmodeMergeTest, FailuresLeaveTheWorkingRecordUnchanged)
 {
     const auto before = BytesOf(working);
+    const long blocks = HostHeapBlocksInUse();
 
     DevmodeBytes empty = Incoming(kAllFields);
     empty.Put16(68, 0);
@@ -259,6 +260,7 @@ TEST_F(DevmodeMergeTest, FailuresLeaveTheWorkingRecordUnchanged)
 
     EXPECT_TRUE(DevmodeMerge(&working, good.record()));
     EXPECT_EQ(working.dmPublic.dmCopies, 8);
+    EXPECT_EQ(HostHeapBlocksInUse(), blocks) << "the scratch record is released on every path";
 }
 
 } // namespace
