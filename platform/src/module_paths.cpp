@@ -32,7 +32,9 @@ bool EqualNoCase(std::u16string_view a, std::u16string_view b)
 
 bool EqualNoCase(std::string_view a, std::string_view b)
 {
-    return std::ranges::equal(a, b, [](char x, char y) { return FoldCase(static_cast<unsigned char>(x)) == FoldCase(static_cast<unsigned char>(y)); });
+    return std::ranges::equal(a, b, [](char x, char y) {
+        return FoldCase(static_cast<unsigned char>(x)) == FoldCase(static_cast<unsigned char>(y));
+    });
 }
 
 // Module file names are plain ASCII without the characters the platform forbids in file names.

@@ -164,14 +164,19 @@ extern "C" int LoadStringW(HINSTANCE module, UINT id, LPWSTR buffer, int bufferM
     if (bufferMax > 0) {
         buffer[0] = u'\0';
     }
-    const WORD stringId = LOWORD(id);
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(stringId / STRINGS_PER_BLOCK + 1), RT_STRING);
-    if (found == nullptr) {
-        return 0; // FindResourceW has set the reason
+    const ResourceImage* image = host::FindModuleResources(module);
+    if (image == nullptr) {
+        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+        return 0;
     }
-    const ResourceImage& image = *host::FindModuleResources(module);
-    const ResourceEntry& block = *reinterpret_cast<const ResourceEntry*>(found);
-    const std::span<const BYTE> bytes(DataOf(image, block), block.dataSize);
+    const WORD stringId = LOWORD(id);
+    DWORD error = ERROR_SUCCESS;
+    const ResourceEntry* block = Find(*image, MAKEINTRESOURCEW(stringId / STRINGS_PER_BLOCK + 1), RT_STRING, error);
+    if (block == nullptr) {
+        SetLastError(error);
+        return 0;
+    }
+    const std::span<const BYTE> bytes(DataOf(*image, *block), block->dataSize);
     const std::optional<host::res::StringSlot> slot =
         host::res::FindStringInBlock(bytes, stringId % STRINGS_PER_BLOCK);
     if (!slot) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform.h"
@@ -73,6 +74,29 @@ TEST_F(ModuleLoaderTest, TwoLoadsAndOneFreeKeepTheModuleTheSecondFreeUnloads)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
     EXPECT_EQ(GetProcAddress(first, "ProbeAnswer"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+}
+
+TEST_F(ModuleLoaderTest, ConcurrentLoadsAndFreesAttachAndDetachInTurn)
+{
+    const auto loadAndFree = [] {
+        for (int i = 0; i < 50; ++i) {
+            const HMODULE module = LoadLibraryW(TEXT("ProbeModule"));
+            ASSERT_NE(module, nullptr);
+            ASSERT_TRUE(FreeLibrary(module));
+        }
+    };
+    std::thread other(loadAndFree);
+    loadAndFree();
+    other.join();
+
+    // However the threads interleaved, the module was never attached twice or detached while in use.
+    const std::vector<ProbeCall> calls = ProbeJournalTake();
+    ASSERT_FALSE(calls.empty());
+    ASSERT_EQ(calls.size() % 2, 0u);
+    for (size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].reason, static_cast<DWORD>(i % 2 == 0 ? DLL_PROCESS_ATTACH : DLL_PROCESS_DETACH)) << i;
+    }
+    EXPECT_FALSE(FreeLibrary(calls.front().module));
 }
 
 TEST_F(ModuleLoaderTest, FreeWithoutLoadFails)
