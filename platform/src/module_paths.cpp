@@ -10,6 +10,7 @@
 
 #include "module_paths.h"
 #include "platform.h"
+#include "text.h"
 
 namespace host {
 
@@ -20,35 +21,13 @@ namespace {
 constexpr char16_t DRIVER_SUBDIRECTORY[] = u"\\spool\\drivers\\w32x86\\3\\";
 constexpr std::u16string_view DLL_EXTENSION = u".dll";
 
-char16_t FoldCase(char16_t c)
-{
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
-bool EqualNoCase(std::u16string_view a, std::u16string_view b)
-{
-    return std::ranges::equal(a, b, [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return FoldCase(static_cast<unsigned char>(x)) == FoldCase(static_cast<unsigned char>(y));
-    });
-}
-
-// Module file names are plain ASCII without the characters the platform forbids in file names.
-std::optional<std::string> AsciiFileName(std::u16string_view name)
+// Module file names hold no separators, wildcards or control characters.
+bool IsFileName(std::u16string_view name)
 {
     constexpr std::u16string_view forbidden = u"<>:\"/\\|?*";
-    std::string ascii;
-    for (char16_t c : name) {
-        if (c < 0x20 || c > 0x7E || forbidden.find(c) != std::u16string_view::npos) {
-            return std::nullopt;
-        }
-        ascii.push_back(static_cast<char>(c));
-    }
-    return ascii;
+    return !name.empty() && std::ranges::none_of(name, [&forbidden](char16_t c) {
+        return c < 0x20 || forbidden.find(c) != std::u16string_view::npos;
+    });
 }
 
 std::filesystem::path ModuleFolder()
@@ -64,18 +43,18 @@ std::filesystem::path ModuleFolder()
 }
 
 // The shared object for a module, found as on the platform without regard to case.
-std::optional<std::string> FindModuleFile(const std::string& fileName)
+std::optional<std::string> FindModuleFile(std::u16string_view fileName)
 {
     const std::filesystem::path folder = ModuleFolder();
     std::error_code error;
-    const std::filesystem::path exact = folder / fileName;
+    const std::filesystem::path exact = folder / ToUtf8(fileName);
     if (std::filesystem::is_regular_file(exact, error)) {
         return exact.string();
     }
     std::optional<std::string> found;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string candidate = it->path().filename().string();
-        if (EqualNoCase(candidate, fileName) && (!found || candidate < *found)) {
+        if (EqualNoCase(FromUtf8(candidate), fileName) && (!found || candidate < *found)) {
             found = candidate;
         }
     }
@@ -118,11 +97,10 @@ std::optional<ModuleLocation> LocateModule(std::u16string_view platformPath)
     if (base.size() > DLL_EXTENSION.size() && EqualNoCase(base.substr(base.size() - DLL_EXTENSION.size()), DLL_EXTENSION)) {
         base.remove_suffix(DLL_EXTENSION.size());
     }
-    const std::optional<std::string> name = AsciiFileName(base);
-    if (!name || name->empty()) {
+    if (!IsFileName(base)) {
         return std::nullopt;
     }
-    const std::optional<std::string> linuxPath = FindModuleFile(*name + ".so");
+    const std::optional<std::string> linuxPath = FindModuleFile(std::u16string(base) + u".so");
     if (!linuxPath) {
         return std::nullopt;
     }

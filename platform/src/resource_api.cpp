@@ -9,6 +9,7 @@
 
 #include "module_table.h"
 #include "platform.h"
+#include "text.h"
 
 namespace {
 
@@ -18,11 +19,6 @@ using host::res::ResourceId;
 
 constexpr WORD LANGUAGE_US_ENGLISH = 1033;
 constexpr int STRINGS_PER_BLOCK = 16;
-
-char16_t FoldCase(char16_t c)
-{
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
 
 // "#123" names ordinal 123, as on the platform.
 bool ParseOrdinalName(std::u16string_view text, WORD& ordinal)
@@ -54,15 +50,7 @@ bool Matches(const ResourceId& stored, LPCWSTR wanted)
     if (WORD ordinal = 0; ParseOrdinalName(text, ordinal)) {
         return stored.isOrdinal && stored.ordinal == ordinal;
     }
-    if (stored.isOrdinal || stored.name.size() != text.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (FoldCase(stored.name[i]) != FoldCase(text[i])) {
-            return false;
-        }
-    }
-    return true;
+    return !stored.isOrdinal && host::EqualNoCase(stored.name, text);
 }
 
 // US English wins where a resource exists in several languages; otherwise the first one listed.
