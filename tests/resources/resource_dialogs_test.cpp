@@ -7,7 +7,20 @@
 #include <vector>
 
 #include "host/resource_format.h"
+#include "host/testing.h"
 #include "resource_library.h"
+
+namespace host::res {
+// Readable failure messages: an ordinal as "#128", a name in quotes.
+void PrintTo(const ResourceId& id, std::ostream* out)
+{
+    if (id.isOrdinal) {
+        *out << "#" << id.ordinal;
+    } else {
+        *out << '"' << HostNarrow(id.name.c_str()) << '"';
+    }
+}
+} // namespace host::res
 
 namespace {
 
@@ -137,7 +150,7 @@ const std::vector<DialogRow> DIALOGS = {
 };
 
 // What a kind of control must look like in a template.
-struct KindSpec {
+struct KindRule {
     ResourceId windowClass;
     DWORD typeMask = 0;
     DWORD type = 0;
@@ -159,17 +172,17 @@ std::vector<std::string> KindWords(std::string kind)
     return words;
 }
 
-std::optional<KindSpec> SpecFor(const std::string& kind)
+std::optional<KindRule> RuleFor(const std::string& kind)
 {
     const std::vector<std::string> words = KindWords(kind);
     const std::string& base = words.front();
-    KindSpec spec;
+    KindRule rule;
     const auto button = [&](DWORD type) {
-        spec.windowClass = ResourceId::Ordinal(host::res::BUTTON_CLASS_ATOM);
-        spec.typeMask = BS_TYPEMASK;
-        spec.type = type;
+        rule.windowClass = ResourceId::Ordinal(host::res::BUTTON_CLASS_ATOM);
+        rule.typeMask = BS_TYPEMASK;
+        rule.type = type;
     };
-    spec.flagsChecked = WS_GROUP;
+    rule.flagsChecked = WS_GROUP;
     if (base == "group box") {
         button(BS_GROUPBOX);
     } else if (base == "radio") {
@@ -179,47 +192,47 @@ std::optional<KindSpec> SpecFor(const std::string& kind)
     } else if (base == "default push button") {
         button(BS_DEFPUSHBUTTON);
     } else if (base == "static" || base == "static with a static edge") {
-        spec.windowClass = ResourceId::Ordinal(host::res::STATIC_CLASS_ATOM);
-        spec.typeMask = SS_TYPEMASK;
-        spec.type = SS_LEFT;
-        spec.exStyle = base == "static" ? 0 : WS_EX_STATICEDGE;
+        rule.windowClass = ResourceId::Ordinal(host::res::STATIC_CLASS_ATOM);
+        rule.typeMask = SS_TYPEMASK;
+        rule.type = SS_LEFT;
+        rule.exStyle = base == "static" ? 0 : WS_EX_STATICEDGE;
     } else if (base == "combo box") {
-        spec.windowClass = ResourceId::Ordinal(host::res::COMBOBOX_CLASS_ATOM);
-        spec.flagsChecked |= CBS_TYPEMASK | CBS_SORT | WS_VSCROLL;
+        rule.windowClass = ResourceId::Ordinal(host::res::COMBOBOX_CLASS_ATOM);
+        rule.flagsChecked |= CBS_TYPEMASK | CBS_SORT | WS_VSCROLL;
     } else if (base == "edit") {
-        spec.windowClass = ResourceId::Ordinal(host::res::EDIT_CLASS_ATOM);
-        spec.flagsChecked |= WS_BORDER | ES_AUTOHSCROLL | ES_NUMBER;
+        rule.windowClass = ResourceId::Ordinal(host::res::EDIT_CLASS_ATOM);
+        rule.flagsChecked |= WS_BORDER | ES_AUTOHSCROLL | ES_NUMBER;
     } else if (base == "up-down control") {
-        spec.windowClass = ResourceId::Named(u"msctls_updown32");
-        spec.flagsChecked |= UDS_SETBUDDYINT | UDS_ARROWKEYS;
+        rule.windowClass = ResourceId::Named(u"msctls_updown32");
+        rule.flagsChecked |= UDS_SETBUDDYINT | UDS_ARROWKEYS;
     } else {
         return std::nullopt;
     }
     for (size_t i = 1; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word == "group") {
-            spec.flags |= WS_GROUP;
+            rule.flags |= WS_GROUP;
         } else if (word == "drop-down list") {
-            spec.flags |= CBS_DROPDOWNLIST;
+            rule.flags |= CBS_DROPDOWNLIST;
         } else if (word == "sorted") {
-            spec.flags |= CBS_SORT;
+            rule.flags |= CBS_SORT;
         } else if (word == "vertical scroll") {
-            spec.flags |= WS_VSCROLL;
+            rule.flags |= WS_VSCROLL;
         } else if (word == "border") {
-            spec.flags |= WS_BORDER;
+            rule.flags |= WS_BORDER;
         } else if (word == "horizontal auto-scroll") {
-            spec.flags |= ES_AUTOHSCROLL;
+            rule.flags |= ES_AUTOHSCROLL;
         } else if (word == "digits only") {
-            spec.flags |= ES_NUMBER;
+            rule.flags |= ES_NUMBER;
         } else if (word == "sets its buddy's integer") {
-            spec.flags |= UDS_SETBUDDYINT;
+            rule.flags |= UDS_SETBUDDYINT;
         } else if (word == "arrow keys") {
-            spec.flags |= UDS_ARROWKEYS;
+            rule.flags |= UDS_ARROWKEYS;
         } else {
             return std::nullopt;
         }
     }
-    return spec;
+    return rule;
 }
 
 using DialogTemplateTest = ResourceLibraryTest;
@@ -258,8 +271,8 @@ TEST_F(DialogTemplateTest, EveryControlMatchesItsRow)
             const ControlRow& expected = row.controls[i];
             const DialogControl& control = dialog->controls[i];
             const std::string where = "dialog " + std::to_string(row.id) + " control " + std::to_string(i);
-            const std::optional<KindSpec> spec = SpecFor(expected.kind);
-            ASSERT_TRUE(spec.has_value()) << where << ": unknown kind " << expected.kind;
+            const std::optional<KindRule> rule = RuleFor(expected.kind);
+            ASSERT_TRUE(rule.has_value()) << where << ": unknown kind " << expected.kind;
 
             EXPECT_EQ(control.id, expected.id) << where;
             EXPECT_EQ(control.x, expected.x) << where;
@@ -272,11 +285,11 @@ TEST_F(DialogTemplateTest, EveryControlMatchesItsRow)
             } else {
                 EXPECT_FALSE(control.title.isOrdinal || control.title.name.empty()) << where;
             }
-            EXPECT_EQ(control.windowClass, spec->windowClass) << where;
+            EXPECT_EQ(control.windowClass, rule->windowClass) << where;
             EXPECT_EQ(control.style & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE) << where;
-            EXPECT_EQ(control.style & spec->typeMask, spec->type) << where;
-            EXPECT_EQ(control.style & spec->flagsChecked, spec->flags) << where;
-            EXPECT_EQ(control.exStyle & WS_EX_STATICEDGE, spec->exStyle) << where;
+            EXPECT_EQ(control.style & rule->typeMask, rule->type) << where;
+            EXPECT_EQ(control.style & rule->flagsChecked, rule->flags) << where;
+            EXPECT_EQ(control.exStyle & WS_EX_STATICEDGE, rule->exStyle) << where;
             EXPECT_TRUE(control.creationData.empty()) << where;
         }
     }
