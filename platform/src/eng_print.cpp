@@ -196,6 +196,7 @@ bool PrintSession::EnableDevice() {
                                sizeof gdiInfo_, reinterpret_cast<ULONG*>(&gdiInfo_), sizeof devInfo_, &devInfo_,
                                device_, printerName_.data(), printer_);
     if (!pdev_) return Fail("DrvEnablePDEV");
+    result_.printableArea = {static_cast<LONG>(gdiInfo_.ulHorzRes), static_cast<LONG>(gdiInfo_.ulVertRes)};
     // From here the device's surfaces reach this PDEV.
     HostEngineSetDevicePdev(device_, pdev_);
     driver_.completePdev(pdev_, device_);
@@ -218,7 +219,7 @@ bool PrintSession::PrintPage(size_t index) {
     if (!picture.Get()) return Fail("EngCreateBitmap", "the page's picture", number);
 
     if (!driver_.startPage(surface_)) return Fail("DrvStartPage", {}, number);
-    SIZEL pageSize{static_cast<LONG>(gdiInfo_.ulHorzRes), static_cast<LONG>(gdiInfo_.ulVertRes)};
+    SIZEL pageSize = result_.printableArea;
     POINTL origin{0, 0};
     if (!driver_.startBanding(surface_, &origin)) return Fail("DrvStartBanding", {}, number);
     size_t limit = host::eng::BandLimit(pageSize, surface_->sizlBitmap);

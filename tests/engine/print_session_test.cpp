@@ -268,7 +268,9 @@ TEST_F(PrintSession, AllocationFailuresAnywhereAreReportedWithoutLeaks) {
         HostFailAllocation(nth);
         HostPrintResult result = HostPrintPages(Job({&picture}));
         HostFailAllocation(0);
-        if (!result.ok) EXPECT_FALSE(result.failedCall.empty()) << "allocation " << nth;
+        if (!result.ok) {
+            EXPECT_FALSE(result.failedCall.empty()) << "allocation " << nth;
+        }
         EXPECT_EQ(HostEngineLiveObjects(), before_) << "allocation " << nth;
     }
 }

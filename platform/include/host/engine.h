@@ -79,6 +79,7 @@ struct HostPrintResult {
     size_t page = 0;        // 1-based page the failure belongs to; 0 for the document
     DWORD jobId = 0;        // the spooler's job, once started
     size_t pagesPrinted = 0;
+    SIZEL printableArea{0, 0}; // the page in dots, as the driver reported it (GDIINFO)
 
     // One line for a person: "DrvStartPage failed on page 2 (error 5)".
     std::string Message() const;
