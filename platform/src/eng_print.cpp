@@ -218,6 +218,8 @@ bool PrintSession::PrintPage(size_t index) {
     host::eng::PictureSurface picture(*page.picture);
     if (!picture.Get()) return Fail("EngCreateBitmap", "the page's picture", number);
 
+    // The spooler counts the job's pages, as for any application printing directly.
+    if (!StartPagePrinter(printer_)) return Fail("StartPagePrinter", {}, number);
     if (!driver_.startPage(surface_)) return Fail("DrvStartPage", {}, number);
     SIZEL pageSize = result_.printableArea;
     POINTL origin{0, 0};
@@ -234,6 +236,7 @@ bool PrintSession::PrintPage(size_t index) {
         if (!driver_.nextBand(surface_, &origin)) return Fail("DrvNextBand", {}, number);
         if (origin.x == -1 && origin.y == -1) break;
     }
+    if (!EndPagePrinter(printer_)) return Fail("EndPagePrinter", {}, number);
     result_.pagesPrinted = number;
     if (job_.onPage) job_.onPage(number, job_.pages.size());
     return true;

@@ -83,6 +83,11 @@ TEST_F(PrintSession, CallsTheDriverInThePlatformsOrderAndSendsTheJob) {
                            "DrvEndDoc\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n");
     EXPECT_EQ(progress, (std::vector<std::pair<size_t, size_t>>{{1, 2}, {2, 2}}));
     EXPECT_EQ(PortBytes(), "S11S22E");
+    auto jobs = HostJobs(kPrinter);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].id, result.jobId);
+    EXPECT_EQ(jobs[0].pages, 2u);
+    EXPECT_EQ(jobs[0].size, 7u);
     EXPECT_NE(driver_->printer, nullptr);
     EXPECT_STREQ(driver_->deviceName, "Engine Test");
 }
@@ -157,6 +162,7 @@ TEST_P(PrintFailure, IsReportedAndNothingIsSentOrLeft) {
     std::string calls = Calls();
     EXPECT_EQ(calls.substr(calls.size() - std::strlen(c.lastCalls)), c.lastCalls) << calls;
     EXPECT_EQ(PortBytes(), "") << "an aborted job reached the port";
+    for (const HostJobRecord& job : HostJobs(kPrinter)) EXPECT_NE(job.status & JOB_STATUS_DELETED, 0u);
     EXPECT_NE(result.Message().find(c.call), std::string::npos);
 }
 
