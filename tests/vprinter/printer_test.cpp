@@ -266,6 +266,20 @@ TEST(VirtualPrinter, EveryCutEndsAPieceAndPaperLeftAtTheEndIsTheUncutLastOne)
     EXPECT_EQ(job.warnings[0].text, "cut with no paper printed or fed since the previous cut");
 }
 
+TEST(VirtualPrinter, AnEndlessFeedIsKeptToTheLongestPieceShown)
+{
+    StreamBuilder builder;
+    for (int i = 0; i < 400; ++i)
+        builder.Feed(255);
+    builder.Cut();
+    const JobResult job = Print(builder.Get());
+    ASSERT_EQ(job.pieces.size(), 1u);
+    EXPECT_EQ(job.pieces[0].Rows(), SideImage::MAX_ROWS);
+    EXPECT_EQ(job.summary.fedDots, 400u * 255);
+    ASSERT_EQ(job.warnings.size(), 1u);
+    EXPECT_EQ(job.warnings[0].text, "piece longer than 100000 rows: the last 2000 rows are not shown");
+}
+
 TEST(VirtualPrinter, WithoutAKnifeCutsAreIgnored)
 {
     PrinterState state;

@@ -24,12 +24,15 @@ void PageArea::SetArea(const PrintArea& area)
     areaSet_ = true;
 }
 
+// Every position from MAX_AREA_ROWS down lies below any area, so the cursor stops there.
+void PageArea::Advance(int rows) { cursor_ = std::min(cursor_ + std::max(rows, 0), MAX_AREA_ROWS); }
+
 int PageArea::Height() const { return areaSet_ ? area_.y + area_.height : cursor_; }
 
 void PageArea::PutRow(std::span<const Dot> row)
 {
     const int y = (areaSet_ ? area_.y : 0) + cursor_;
-    ++cursor_;
+    Advance(1);
     ++placed_;
     const bool below = areaSet_ ? y >= Height() : y >= MAX_AREA_ROWS;
     if (below) {

@@ -27,7 +27,7 @@ public:
     // A row lands at the current position (origin y plus the rows and feeds so far), shifted right by the
     // origin x and cut at the area's right edge; a row below the area is dropped.
     void PutRow(std::span<const Dot> row);
-    void Advance(int rows) { cursor_ += rows; }
+    void Advance(int rows);
 
     // Rows placed so far (received rows, not counting feeds) and rows dropped below the area.
     int PlacedRows() const { return placed_; }

@@ -73,6 +73,10 @@ void VirtualPrinter::EndPiece(bool cut, uint64_t offset)
     if (pieceDual_)
         LevelSides();
     Piece piece{std::move(sides_[0].paper), std::move(sides_[1].paper), pieceDual_, cut};
+    const uint64_t lost = std::max(piece.front.LostRows(), piece.back.LostRows());
+    if (lost != 0)
+        Warn(offset, "piece longer than " + std::to_string(SideImage::MAX_ROWS) + " rows: the last " +
+                         std::to_string(lost) + " rows are not shown");
     if (piece.Rows() > 0) {
         result_.pieces.push_back(std::move(piece));
         ++result_.summary.pieces;
