@@ -3,14 +3,14 @@
 #include <getopt.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "picture.h"
+#include "job_report.h"
+#include "piece_files.h"
 #include "subcommands.h"
 #include "virtual_printer.h"
 
@@ -94,40 +94,6 @@ bool FeedFile(const std::string& path, vprinter::VirtualPrinter& printer, std::s
     return true;
 }
 
-// A name this command writes: piece-001.png, piece-1000.png.
-bool IsPieceName(const std::string& name)
-{
-    if (name.size() < 13 || name.rfind("piece-", 0) != 0 || name.substr(name.size() - 4) != ".png")
-        return false;
-    for (size_t i = 6; i < name.size() - 4; ++i)
-        if (name[i] < '0' || name[i] > '9')
-            return false;
-    return true;
-}
-
-// Pictures of an earlier preview into the same folder would mix with this one's.
-void RemoveOldPieces(const fs::path& dir)
-{
-    std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec))
-        if (entry.is_regular_file(ec) && IsPieceName(entry.path().filename().string()))
-            fs::remove(entry.path(), ec);
-}
-
-std::string PieceName(size_t number)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "piece-%03zu.png", number);
-    return name;
-}
-
-void PrintSummary(const std::string& stream, const vprinter::Summary& s, std::ostream& out)
-{
-    out << stream << ": " << s.bytes << " bytes, " << s.pieces << " pieces, " << s.pages << " pages, " << s.sheets
-        << " sheets, " << s.cuts << " cuts, " << s.feeds << " feeds (" << s.fedDots << " dots), " << s.rasterBlocks
-        << " raster blocks, " << s.rows << " rows, " << s.errors << " errors, " << s.warnings << " warnings\n";
-}
-
 } // namespace
 
 int RunPreview(int argc, char** argv, std::ostream& out, std::ostream& err)
@@ -151,23 +117,20 @@ int RunPreview(int argc, char** argv, std::ostream& out, std::ostream& err)
         err << "velt preview: cannot create folder '" << options.outDir << "': " << ec.message() << '\n';
         return EXIT_FILE_ERROR;
     }
-    RemoveOldPieces(dir);
+    vprinter::RemovePieceFiles(dir);
+    std::vector<std::string> paths;
+    if (!vprinter::WritePieceFiles(dir, result.pieces, paths, reason)) {
+        err << "velt preview: " << reason << '\n';
+        return EXIT_FILE_ERROR;
+    }
 
-    PrintSummary(options.stream, result.summary, out);
-    for (size_t i = 0; i < result.pieces.size(); ++i) {
+    out << options.stream << ": " << vprinter::SummaryLine(result.summary) << '\n';
+    for (size_t i = 0; i < paths.size(); ++i) {
         const vprinter::Piece& piece = result.pieces[i];
-        const std::string path = (dir / PieceName(i + 1)).string();
-        if (!vprinter::WritePng(path, vprinter::RenderPiece(piece), reason)) {
-            err << "velt preview: cannot write '" << path << "': " << reason << '\n';
-            return EXIT_FILE_ERROR;
-        }
-        out << "  " << path << ": " << piece.Width() << " dots wide, " << piece.Rows() << " rows"
+        out << "  " << paths[i] << ": " << piece.Width() << " dots wide, " << piece.Rows() << " rows"
             << (piece.dualSide ? ", front and back" : "") << (piece.cut ? ", cut" : ", uncut") << '\n';
     }
-    for (const vprinter::Notice& warning : result.warnings)
-        err << options.stream << ": warning: " << vprinter::Describe(warning) << '\n';
-    for (const vprinter::StreamError& error : result.errors)
-        err << options.stream << ": error: " << vprinter::Describe(error) << '\n';
+    vprinter::WriteProblems(err, options.stream, result);
     return result.errors.empty() ? EXIT_OK : EXIT_MALFORMED_INPUT;
 }
 
