@@ -80,8 +80,12 @@ bool OpenFamily(const DRIVER_LOG_SETTINGS& settings, LOG_MODULE module, LogFamil
     for (size_t i = 0; i < family.folderLength; ++i) {
         family.folder[i] = settings.dlFolder[i];
     }
+    // A family whose files could be created but never rotated would stop logging at its first rotation;
+    // it fails now instead.
+    LogPath rotated;
     return JoinPath(family.folder, family.folderLength, family.names->currentName, family.currentPath) &&
-           JoinPath(family.folder, family.folderLength, family.names->familyPattern, family.patternPath);
+           JoinPath(family.folder, family.folderLength, family.names->familyPattern, family.patternPath) &&
+           JoinPath(family.folder, family.folderLength, family.names->rotatedSample, rotated);
 }
 
 bool MeasureFamily(const LogFamily& family, FamilySizes& sizes) {
