@@ -1,4 +1,6 @@
 // The bytes that records and headers put into a log file.
+#include <thread>
+
 #include "log_test.h"
 
 namespace {
@@ -60,6 +62,23 @@ TEST_F(LogRecordTest, RefusedWritesLeaveTheFileAlone) {
     EXPECT_FALSE(VLK_LogWrite(file, "lost", 1));
     EXPECT_TRUE(VKL_LogFileClose(file));
     EXPECT_EQ(Content("VELTPD.log"), "");
+}
+
+TEST_F(LogRecordTest, LinesFromTwoThreadsStayWhole) {
+    auto logFifty = [this](const char* text) {
+        for (int i = 0; i < 50; ++i) EXPECT_TRUE(LogLine(text));
+    };
+    std::thread first(logFifty, "first thread");
+    std::thread second(logFifty, "other thread");
+    first.join();
+    second.join();
+    const std::string content = Content("VELTPD.log");
+    ASSERT_EQ(content.size(), kDriverHeader.size() + 100 * (13 + 12 + 2));
+    EXPECT_EQ(content.substr(0, kDriverHeader.size()), kDriverHeader);
+    for (size_t at = kDriverHeader.size(); at < content.size(); at += 27) {
+        const std::string record = content.substr(at, 27);
+        EXPECT_TRUE(record == kStamp + "first thread\r\n" || record == kStamp + "other thread\r\n") << at;
+    }
 }
 
 } // namespace
