@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "HeapBuffer.h"
 #include "platform.h"
 
 // Thresholds indexed by (row mod 8, column mod 8) of the pixel in the upright page.
@@ -28,3 +29,7 @@ inline size_t PixelStride(size_t width) {
 // stride is PixelStride(height); its padding bytes are white (0xFF). The left column of the source
 // becomes the first row of the result.
 void RotateClockwiseInto(const BYTE* image, ULONG width, ULONG height, size_t stride, BYTE* upright);
+
+// The same into a new block from the process heap (padding white); empty when it cannot be allocated
+// or the sizes are out of reach.
+HeapBuffer RotateClockwise(const BYTE* image, ULONG width, ULONG height, size_t stride);
