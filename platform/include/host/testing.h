@@ -3,7 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "host/path_map.h" // HostLinuxPath, HostHomeFolder
 #include "host/types.h"
 
 extern "C" {
@@ -26,10 +28,16 @@ void HostFailFileWrite(unsigned nth);    // WriteFile
 void HostFailPrinterDataRead(unsigned nth); // GetPrinterDataW
 void HostFailPrinterWrite(unsigned nth); // WritePrinter
 
+// How many heap blocks (HeapAlloc, LocalAlloc) are in use: a library that frees what it takes leaves
+// the count where it found it.
+long HostHeapBlocksInUse(void);
+
 } // extern "C"
+
+// Every line given to OutputDebugStringW (the most recent 10000), oldest first.
+std::vector<std::u16string> HostDebugOutput();
+void HostClearDebugOutput();
 
 // Text conversions for tools and tests (not for the libraries).
 std::u16string HostWide(const std::string& utf8);
 std::string HostNarrow(const char16_t* wide);
-// The Linux path that a platform path maps to.
-std::string HostLinuxPath(const char16_t* platformPath);

@@ -1,0 +1,14 @@
+// The last-error code, one per thread.
+#include "host/kernel.h"
+
+namespace {
+thread_local DWORD lastError = ERROR_SUCCESS;
+}
+
+extern "C" {
+
+DWORD GetLastError(void) { return lastError; }
+
+void SetLastError(DWORD code) { lastError = code; }
+
+} // extern "C"
