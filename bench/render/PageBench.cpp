@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 #include "DeviceInstance.h"
 #include "DriverDevmode.h"
 #include "DriverEntryPoints.h"
