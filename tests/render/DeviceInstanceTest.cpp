@@ -261,7 +261,10 @@ TEST_F(DeviceInstance, EnablePdevFailsCleanlyWithoutMemory) {
         if (enabled.pdev == nullptr) {
             ++refused;
         } else {
-            EXPECT_EQ(reinterpret_cast<PDEV*>(enabled.pdev)->cxPage, 576);
+            // Made whole: with the job's 80 mm paper, or with the defaults' 58 mm when the merge's
+            // scratch copy was the allocation refused (a failed merge is not an error).
+            const LONG width = reinterpret_cast<PDEV*>(enabled.pdev)->cxPage;
+            EXPECT_TRUE(width == 576 || width == 432) << width;
         }
     }
     EXPECT_GE(refused, 2) << "the list head and the instance block";
@@ -276,11 +279,27 @@ TEST_F(DeviceInstance, DrawingEntryPointsAnswer) {
     EXPECT_TRUE(DrvResetPDEV(enabled.pdev, enabled.pdev));
 }
 
-TEST(DllEntry, TellsTheDebuggerOfAttachAndDetach) {
+// The module as the engine loads it: every entry point exported by its plain name, and the debugger
+// told of the attach and the detach.
+TEST_F(DeviceInstance, ModuleExportsItsEntryPointsAndTellsTheDebugger) {
     HostClearDebugOutput();
-    EXPECT_TRUE(DllEntryPoint(nullptr, DLL_PROCESS_ATTACH, nullptr));
-    EXPECT_TRUE(DllEntryPoint(nullptr, DLL_THREAD_ATTACH, nullptr));
-    EXPECT_TRUE(DllEntryPoint(nullptr, DLL_PROCESS_DETACH, nullptr));
+    HMODULE module = LoadLibraryW(u"VELT");
+    ASSERT_NE(module, nullptr);
+    for (const char* name :
+         {"DllEntryPoint", "DrvQueryDriverInfo", "DrvEnableDriver", "DrvDisableDriver", "DrvEnablePDEV",
+          "DrvCompletePDEV", "DrvResetPDEV", "DrvDisablePDEV", "DrvEnableSurface", "DrvDisableSurface", "DrvStartDoc",
+          "DrvStartPage", "DrvSendPage", "DrvEndDoc", "DrvStartBanding", "DrvNextBand", "DrvBitBlt", "DrvStretchBlt",
+          "DrvCopyBits", "DrvLineTo", "DrvStrokePath", "DrvFillPath", "DrvStrokeAndFillPath", "DrvTextOut",
+          "DrvGetGlyphMode", "DrvRealizeBrush"}) {
+        EXPECT_NE(GetProcAddress(module, name), nullptr) << name;
+    }
+    EXPECT_EQ(GetProcAddress(module, "PageOutput"), nullptr) << "internal functions stay hidden";
+    EXPECT_EQ(GetProcAddress(module, "ConvertMono"), nullptr);
+    auto entry = reinterpret_cast<BOOL (*)(HANDLE, DWORD, LPVOID)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module, "DllEntryPoint")));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(entry(module, DLL_THREAD_ATTACH, nullptr)); // other reasons say nothing
+    EXPECT_TRUE(FreeLibrary(module));
     std::vector<std::u16string> lines = HostDebugOutput();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], u"INSIDE PROCESS ATTACH");
