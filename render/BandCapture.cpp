@@ -1,7 +1,6 @@
 // Band capture: the engine renders the whole page into the surface as one band; the first DrvNextBand
-// of the page copies the pixels, stands a landscape page upright, dithers it into printer dots, queues
-// the raster and sends the page.
-#include <cstring>
+// of the page stands a landscape page upright, dithers the pixels into printer dots, queues the raster,
+// erases the surface and sends the page.
 #include <utility>
 
 #include "DeviceInstance.h"
@@ -64,33 +63,28 @@ DRVAPI_EXPORT BOOL DrvNextBand(SURFOBJ* surface, POINTL* origin) {
     }
     ++pdev->cBand;
 
-    // The page's pixels, copied so that the surface can be erased for the next page.
+    // The band's pixels are read where the engine rendered them: the surface is erased for the next
+    // page only after the conversion, so a copy of them would change nothing but the time taken.
     const size_t stride = size_t(surface->lDelta);
-    const size_t pixelBytes = surface->cjBits;
-    HeapBuffer pixels = AllocateUninitialised(pixelBytes);
-    if (!pixels) {
-        return FALSE;
-    }
-    std::memcpy(pixels.get(), surface->pvBits, pixelBytes);
     pdev->cbBandPixels = surface->cjBits;
 
     HeapBuffer node = AllocateZeroed(sizeof(BAND_NODE));
     if (!node) {
         return FALSE;
     }
-    HeapBuffer bits = AllocateZeroed(pixelBytes / 3);
+    HeapBuffer bits = AllocateZeroed(pdev->cbBandPixels / 3);
     if (!bits) {
         return FALSE;
     }
 
     // The page as the printer sees it: rows across the roll, top row first.
-    const BYTE* upright = pixels.get();
+    const BYTE* upright = static_cast<const BYTE*>(surface->pvBits);
     ULONG rows = ULONG(pdev->cyPage);
     ULONG width = ULONG(pdev->cxPage);
     size_t uprightStride = stride;
     HeapBuffer turned;
     if (Landscape(*pdev)) {
-        turned = RotateClockwise(pixels.get(), width, rows, stride);
+        turned = RotateClockwise(upright, width, rows, stride);
         if (!turned) {
             return FALSE;
         }
@@ -106,7 +100,6 @@ DRVAPI_EXPORT BOOL DrvNextBand(SURFOBJ* surface, POINTL* origin) {
         written = ConvertTwoColour(upright, rows, uprightStride, width, bits.get());
     }
     turned.reset();
-    pixels.reset();
     if (written == 0) {
         return FALSE;
     }
