@@ -17,7 +17,7 @@ namespace {
 // Where one row of the page's raster goes in a printer line.
 struct ROW_FORMAT {
     BYTE type;          // raster block type
-    ULONG rasterBytes;  // bytes of one raster row (Part of the band's raster)
+    ULONG rasterBytes;  // bytes of one row of the band's raster
     ULONG lineBytes;    // bytes of one printer line
     ULONG placeInLine;  // first byte of the row in the line (two-colour: still interleaved)
 };
