@@ -7,3 +7,4 @@
 #include "host/devmode.h"
 #include "host/spooler.h"
 #include "host/module.h"
+#include "host/portmon.h"
