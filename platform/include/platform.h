@@ -8,3 +8,4 @@
 #include "host/spooler.h"
 #include "host/module.h"
 #include "host/portmon.h"
+#include "host/winddi.h"
