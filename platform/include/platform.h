@@ -3,6 +3,7 @@
 
 #include "host/types.h"
 #include "host/kernel.h"
+#include "host/threads.h"
 #include "host/registry.h"
 #include "host/devmode.h"
 #include "host/spooler.h"
