@@ -10,6 +10,9 @@
 #define DLL_THREAD_ATTACH 2
 #define DLL_THREAD_DETACH 3
 
+// LoadLibraryW: the module's entry point refused DLL_PROCESS_ATTACH.
+#define ERROR_DLL_INIT_FAILED 1114L
+
 #define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 #define RT_STRING MAKEINTRESOURCEW(6)
