@@ -3,8 +3,10 @@
 
 #include "host/types.h"
 #include "host/kernel.h"
+#include "host/threads.h"
 #include "host/registry.h"
 #include "host/devmode.h"
 #include "host/spooler.h"
 #include "host/module.h"
+#include "host/portmon.h"
 #include "host/winddi.h"

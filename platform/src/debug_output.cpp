@@ -26,12 +26,16 @@ DebugLog& Log() {
 } // namespace
 
 extern "C" void OutputDebugStringW(LPCWSTR text) {
-    const std::u16string line(host::View(text));
-    if (std::getenv("VELT_DEBUG_OUTPUT")) std::fprintf(stderr, "%s", host::ToUtf8(line).c_str());
-    DebugLog& log = Log();
-    std::lock_guard guard(log.lock);
-    log.lines.push_back(line);
-    if (log.lines.size() > kKeptLines) log.lines.pop_front();
+    try {
+        const std::u16string line(host::View(text));
+        if (std::getenv("VELT_DEBUG_OUTPUT")) std::fprintf(stderr, "%s", host::ToUtf8(line).c_str());
+        DebugLog& log = Log();
+        std::lock_guard guard(log.lock);
+        log.lines.push_back(line);
+        if (log.lines.size() > kKeptLines) log.lines.pop_front();
+    } catch (...) {
+        // Debug output that can't be kept is dropped: it never fails the caller.
+    }
 }
 
 std::vector<std::u16string> HostDebugOutput() {

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "file_errors.h"
+#include "guard.h"
 #include "file_info.h"
 #include "host/kernel.h"
 #include "host/path_map.h"
@@ -39,7 +40,7 @@ bool CopyContent(int from, int to) {
 
 extern "C" {
 
-BOOL CopyFileW(LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
+static BOOL CopyFileWBody(LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
     if (!from || !*from || !to || !*to) return Fail(ERROR_PATH_NOT_FOUND);
     const std::string source = HostLinuxPath(from), target = HostLinuxPath(to);
     std::lock_guard guard(host::ShareLock());
@@ -68,7 +69,7 @@ BOOL CopyFileW(LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
     return TRUE;
 }
 
-BOOL DeleteFileW(LPCWSTR path) {
+static BOOL DeleteFileWBody(LPCWSTR path) {
     if (!path || !*path) return Fail(ERROR_PATH_NOT_FOUND);
     const std::string linux = HostLinuxPath(path);
     std::lock_guard guard(host::ShareLock());
@@ -83,7 +84,7 @@ BOOL DeleteFileW(LPCWSTR path) {
     return TRUE;
 }
 
-BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
+static BOOL CreateDirectoryWBody(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
     if (!path || !*path) return Fail(ERROR_PATH_NOT_FOUND);
     const std::string linux = HostLinuxPath(path);
     if (::mkdir(linux.c_str(), 0777) != 0) {
@@ -94,7 +95,7 @@ BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
     return TRUE;
 }
 
-DWORD GetFileAttributesW(LPCWSTR path) {
+static DWORD GetFileAttributesWBody(LPCWSTR path) {
     if (!path || !*path) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_FILE_ATTRIBUTES;
@@ -106,6 +107,22 @@ DWORD GetFileAttributesW(LPCWSTR path) {
         return INVALID_FILE_ATTRIBUTES;
     }
     return host::AttributesOf(st);
+}
+
+BOOL CopyFileW(LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
+    return host::Guarded<BOOL>(FALSE, [&] { return CopyFileWBody(from, to, failIfExists); });
+}
+
+BOOL DeleteFileW(LPCWSTR path) {
+    return host::Guarded<BOOL>(FALSE, [&] { return DeleteFileWBody(path); });
+}
+
+BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security) {
+    return host::Guarded<BOOL>(FALSE, [&] { return CreateDirectoryWBody(path, security); });
+}
+
+DWORD GetFileAttributesW(LPCWSTR path) {
+    return host::Guarded<DWORD>(INVALID_FILE_ATTRIBUTES, [&] { return GetFileAttributesWBody(path); });
 }
 
 } // extern "C"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "file_errors.h"
+#include "guard.h"
 #include "file_info.h"
 #include "handles.h"
 #include "host/kernel.h"
@@ -47,7 +48,7 @@ bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 extern "C" {
 
-HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found) {
+static HANDLE FindFirstFileWBody(LPCWSTR pattern, LPWIN32_FIND_DATAW found) {
     const std::u16string_view full = host::View(pattern);
     if (full.empty() || !found) {
         SetLastError(full.empty() ? ERROR_PATH_NOT_FOUND : ERROR_INVALID_PARAMETER);
@@ -123,6 +124,10 @@ BOOL FindClose(HANDLE search) {
         return FALSE;
     }
     return TRUE;
+}
+
+HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found) {
+    return host::Guarded<HANDLE>(INVALID_HANDLE_VALUE, [&] { return FindFirstFileWBody(pattern, found); });
 }
 
 } // extern "C"

@@ -7,6 +7,7 @@
 
 #include "faults.h"
 #include "file_errors.h"
+#include "guard.h"
 #include "file_object.h"
 #include "host/kernel.h"
 #include "host/path_map.h"
@@ -45,7 +46,7 @@ HANDLE Fail(DWORD error) {
 
 extern "C" {
 
-HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD,
+static HANDLE CreateFileWBody(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD,
                    HANDLE) {
     if (!path || !*path) return Fail(ERROR_PATH_NOT_FOUND);
     if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) return Fail(ERROR_INVALID_PARAMETER);
@@ -206,6 +207,11 @@ BOOL FlushFileBuffers(HANDLE file) {
         return FALSE;
     }
     return TRUE;
+}
+
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                   DWORD flags, HANDLE templateFile) {
+    return host::Guarded<HANDLE>(INVALID_HANDLE_VALUE, [&] { return CreateFileWBody(path, access, share, security, disposition, flags, templateFile); });
 }
 
 } // extern "C"

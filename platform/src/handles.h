@@ -10,7 +10,7 @@
 
 namespace host {
 
-enum class HandleKind { File, Search, Printer, RegistryKey, Event, Thread, Mutex };
+enum class HandleKind { File, Search, Printer, RegistryKey, Port, Event, Thread, Mutex };
 
 class HostObject {
 public:

@@ -1,9 +1,10 @@
 // Choosing the store. A new store starts the host's state afresh: every open file, search, printer
-// and registry handle is dropped and no job is left.
+// and registry handle is dropped, no job is left and the record of port bytes starts empty.
 #include "guard.h"
 #include "handles.h"
 #include "host/path_map.h"
 #include "host/testing.h"
+#include "port_record.h"
 #include "spooler_jobs.h"
 #include "store.h"
 
@@ -15,6 +16,7 @@ BOOL SwitchStore(Open open) {
         std::lock_guard guard(host::StoreLock());
         host::DropStoreHandles();
         host::ResetJobs();
+        host::ResetPortRecords();
         open();
         return TRUE;
     });

@@ -3,6 +3,7 @@
 
 #include "guard.h"
 #include "host/devmode.h"
+#include "host/devmode_check.h"
 #include "host/kernel.h"
 #include "printer_handle.h"
 #include "printer_store.h"
@@ -30,9 +31,10 @@ ACCESS_MASK GrantedPrinterAccess(ACCESS_MASK desired) {
 bool CopyDevmodeIn(const DEVMODEW* devmode, std::vector<uint8_t>& out) {
     out.clear();
     if (!devmode) return true;
-    // The smallest device mode the platform has ever defined reaches dmFields.
-    if (devmode->dmSize < offsetof(DEVMODEW, dmFields)) return false;
+    // The caller vouches for dmSize + dmDriverExtra bytes, as on the platform; the record must hold
+    // its header within them.
     const size_t total = static_cast<size_t>(devmode->dmSize) + devmode->dmDriverExtra;
+    if (!HostIsValidDevmode(devmode, total)) return false;
     out.resize(total);
     std::memcpy(out.data(), devmode, total);
     return true;

@@ -2,6 +2,7 @@
 // Only tests, benchmarks, fuzz targets and tools call these; the five libraries never do.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,25 @@ void HostFailPrinterWrite(unsigned nth); // WritePrinter
 long HostHeapBlocksInUse(void);
 
 } // extern "C"
+
+// Ports. Every byte that reached a port through the host's port monitor, by port name (case does
+// not matter); a stalled port takes no bytes at all (its WritePort succeeds with nothing written).
+std::vector<uint8_t> HostPortBytes(const char16_t* portName);
+extern "C" void HostClearPortBytes(void);
+extern "C" void HostStallPort(LPCWSTR portName, BOOL stalled);
+
+// Jobs: every job of a printer since the store was chosen, queued or finished, in the order of their
+// ids. Finished jobs have JOB_STATUS_PRINTED or JOB_STATUS_DELETED; a job the port would not take
+// stays queued with JOB_STATUS_ERROR.
+struct HostJobRecord {
+    DWORD id;
+    std::u16string document;
+    DWORD status;
+    DWORD size;  // bytes written through WritePrinter
+    DWORD pages; // StartPagePrinter calls
+    std::u16string statusText;
+};
+std::vector<HostJobRecord> HostJobs(const char16_t* printerName);
 
 // Every line given to OutputDebugStringW (the most recent 10000), oldest first.
 std::vector<std::u16string> HostDebugOutput();

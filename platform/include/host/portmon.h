@@ -1,0 +1,64 @@
+// Port monitors: the platform's MONITOR function table (the language monitor's MONITOREX wraps one),
+// and the host's own port monitor beneath the spooler. Its ports:
+//  - "FILE:<path>" or a plain platform path: the bytes are appended to that file;
+//  - a Linux device node ("/dev/usb/lp0"): the bytes go to the device;
+//  - a name whose prefix a backend registered ("VPRINTER:<folder>"): the backend's own table serves it;
+//  - any other name ("USB001"): the bytes are taken and kept only in the host's record of port bytes.
+#pragma once
+
+#include "host/types.h"
+
+typedef struct _COMMTIMEOUTS {
+    DWORD ReadIntervalTimeout;
+    DWORD ReadTotalTimeoutMultiplier;
+    DWORD ReadTotalTimeoutConstant;
+    DWORD WriteTotalTimeoutMultiplier;
+    DWORD WriteTotalTimeoutConstant;
+} COMMTIMEOUTS, *LPCOMMTIMEOUTS;
+
+typedef struct _MONITOR {
+    BOOL(WINAPI* pfnEnumPorts)(LPWSTR pName, DWORD Level, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded,
+                               LPDWORD pcReturned);
+    BOOL(WINAPI* pfnOpenPort)(LPWSTR pName, PHANDLE pHandle);
+    BOOL(WINAPI* pfnOpenPortEx)(LPWSTR pPortName, LPWSTR pPrinterName, PHANDLE pHandle, struct _MONITOR* pMonitor);
+    BOOL(WINAPI* pfnStartDocPort)(HANDLE hPort, LPWSTR pPrinterName, DWORD JobId, DWORD Level, LPBYTE pDocInfo);
+    BOOL(WINAPI* pfnWritePort)(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuf, LPDWORD pcbWritten);
+    BOOL(WINAPI* pfnReadPort)(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuffer, LPDWORD pcbRead);
+    BOOL(WINAPI* pfnEndDocPort)(HANDLE hPort);
+    BOOL(WINAPI* pfnClosePort)(HANDLE hPort);
+    BOOL(WINAPI* pfnAddPort)(LPWSTR pName, HWND hWnd, LPWSTR pMonitorName);
+    BOOL(WINAPI* pfnAddPortEx)(LPWSTR pName, DWORD Level, LPBYTE lpBuffer, LPWSTR lpMonitorName);
+    BOOL(WINAPI* pfnConfigurePort)(LPWSTR pName, HWND hWnd, LPWSTR pPortName);
+    BOOL(WINAPI* pfnDeletePort)(LPWSTR pName, HWND hWnd, LPWSTR pPortName);
+    BOOL(WINAPI* pfnGetPrinterDataFromPort)(HANDLE hPort, DWORD ControlID, LPWSTR pValueName, LPWSTR lpInBuffer,
+                                            DWORD cbInBuffer, LPWSTR lpOutBuffer, DWORD cbOutBuffer,
+                                            LPDWORD lpcbReturned);
+    BOOL(WINAPI* pfnSetPortTimeOuts)(HANDLE hPort, LPCOMMTIMEOUTS lpCTO, DWORD reserved);
+    BOOL(WINAPI* pfnXcvOpenPort)(LPCWSTR pszObject, ACCESS_MASK GrantedAccess, PHANDLE phXcv);
+    DWORD(WINAPI* pfnXcvDataPort)(HANDLE hXcv, LPCWSTR pszDataName, PBYTE pInputData, DWORD cbInputData,
+                                  PBYTE pOutputData, DWORD cbOutputData, PDWORD pcbOutputNeeded);
+    BOOL(WINAPI* pfnXcvClosePort)(HANDLE hXcv);
+} MONITOR, *LPMONITOR;
+
+typedef struct _MONITOREX {
+    DWORD dwMonitorSize; // sizeof(MONITOR)
+    MONITOR Monitor;
+} MONITOREX, *LPMONITOREX;
+
+// USB printing class controls, passed through pfnGetPrinterDataFromPort as ControlID.
+#define IOCTL_USBPRINT_GET_LPT_STATUS 0x00220030
+#define IOCTL_USBPRINT_GET_1284_ID 0x00220034
+#define IOCTL_USBPRINT_VENDOR_SET_COMMAND 0x00220038
+#define IOCTL_USBPRINT_VENDOR_GET_COMMAND 0x0022003C
+
+extern "C" {
+
+// The host's port monitor: the table the spooler despools through (beneath any language monitor).
+const MONITOR* HostPortMonitor(void);
+
+// Serves every port whose name starts with prefix (compared without regard to case; the longest
+// registered prefix wins) with the given table; its pfnOpenPort receives the full port name. A null
+// table removes the prefix. The table must outlive its registration.
+BOOL HostRegisterPortBackend(LPCWSTR prefix, const MONITOR* table);
+
+} // extern "C"

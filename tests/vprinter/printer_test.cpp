@@ -1,0 +1,393 @@
+#include <gtest/gtest.h>
+
+#include "stream_builder.h"
+#include "virtual_printer.h"
+
+using namespace vprinter;
+using vprinter_test::Bytes;
+using vprinter_test::Line;
+using vprinter_test::LineDot58;
+using vprinter_test::LineDot80;
+using vprinter_test::StreamBuilder;
+
+namespace {
+
+JobResult Print(const Bytes& stream, const PrinterState& state = {})
+{
+    VirtualPrinter printer(state);
+    printer.Feed(stream);
+    return printer.Finish();
+}
+
+// Every dot of the side that is not listed is white.
+void ExpectOnlyDots(const SideImage& side, std::vector<std::tuple<int, int, Dot>> dots)
+{
+    int set = 0;
+    for (int y = 0; y < side.Rows(); ++y)
+        for (int x = 0; x < side.Width(); ++x)
+            set += side.At(x, y) != Dot::White;
+    for (const auto& [x, y, dot] : dots)
+        EXPECT_EQ(side.At(x, y), dot) << "at x " << x << ", y " << y;
+    EXPECT_EQ(set, static_cast<int>(dots.size()));
+}
+
+PrinterState MonoPaper()
+{
+    PrinterState state;
+    state.twoColourPaper = false;
+    return state;
+}
+
+} // namespace
+
+TEST(VirtualPrinter, OnePageMonoPageModeJobComesOutAsOneCutPieceOfAreaPlusFeed)
+{
+    // Wire bytes of one row: line byte 4 = 80 (paper dot 0) travels at index 5, line byte 5 = 01 (paper
+    // dot 15) at index 4, line byte 75 = 01 (paper dot 575) at index 74.
+    Bytes row(80, 0);
+    row[5] = 0x80;
+    row[4] = 0x01;
+    row[74] = 0x01;
+    Bytes stream{0x1B, 0x40, 0x1F, 0x60, 0x00, 0x1B, 0x4C, 0x1B, 0x57, 0x00, 0x00, 0x00, 0x00, 0x40, 0x02, 0x2C, 0x01};
+    stream.insert(stream.end(), {0x1B, 0x2C, 0x00, 0x02, 0x00});
+    stream.insert(stream.end(), 80, 0x00);
+    stream.insert(stream.end(), row.begin(), row.end());
+    stream.insert(stream.end(), {0x0C, 0x1B, 0x33, 0xB4, 0x0A, 0x1D, 0x56, 0x30, 0x1B, 0x40});
+
+    const JobResult job = Print(stream);
+    EXPECT_TRUE(job.errors.empty());
+    EXPECT_TRUE(job.warnings.empty());
+    ASSERT_EQ(job.pieces.size(), 1u);
+    const Piece& piece = job.pieces[0];
+    EXPECT_TRUE(piece.cut);
+    EXPECT_FALSE(piece.dualSide);
+    EXPECT_EQ(piece.Width(), 576);
+    EXPECT_EQ(piece.Rows(), 300 + 180);
+    ExpectOnlyDots(piece.front, {{0, 1, Dot::Black}, {15, 1, Dot::Black}, {575, 1, Dot::Black}});
+
+    const Summary& s = job.summary;
+    EXPECT_EQ(s.bytes, stream.size());
+    EXPECT_EQ(s.pieces, 1u);
+    EXPECT_EQ(s.pages, 1u);
+    EXPECT_EQ(s.cuts, 1u);
+    EXPECT_EQ(s.feeds, 1u);
+    EXPECT_EQ(s.fedDots, 180u);
+    EXPECT_EQ(s.rasterBlocks, 1u);
+    EXPECT_EQ(s.rows, 2u);
+    EXPECT_EQ(s.initialises, 2u);
+}
+
+TEST(VirtualPrinter, TwoColourRowsPrintBlackAndRedOnTwoColourPaperAndBlackOnMonoPaper)
+{
+    const Line line = Line::TwoColour()
+                          .Dot(LineDot80(10))
+                          .Dot(LineDot80(10), 1) // both planes: black
+                          .Dot(LineDot80(20))    // first plane alone: colour
+                          .Dot(LineDot80(30), 1); // second plane alone: black
+    const Bytes stream = StreamBuilder()
+                             .Initialise()
+                             .SideMode(0)
+                             .PageMode()
+                             .PrintArea(8)
+                             .Raster(2, {Line::TwoColour(), line})
+                             .FormFeed()
+                             .Feed(180)
+                             .Cut()
+                             .Get();
+    const JobResult colour = Print(stream);
+    ASSERT_EQ(colour.pieces.size(), 1u);
+    EXPECT_EQ(colour.pieces[0].Rows(), 8 + 180);
+    ExpectOnlyDots(colour.pieces[0].front, {{10, 1, Dot::Black}, {20, 1, Dot::Colour}, {30, 1, Dot::Black}});
+
+    const JobResult mono = Print(stream, MonoPaper());
+    ASSERT_EQ(mono.pieces.size(), 1u);
+    ExpectOnlyDots(mono.pieces[0].front, {{10, 1, Dot::Black}, {20, 1, Dot::Black}, {30, 1, Dot::Black}});
+}
+
+TEST(VirtualPrinter, On58mmPaperTheLineBytes24To77LandOnThePaper)
+{
+    PrinterState state;
+    state.paperWidth = PaperWidth::Mm58;
+    const Line line = Line::Mono().Dot(LineDot58(0)).Dot(LineDot58(431)).Dot(LineDot80(0)).Dot(639);
+    const JobResult job = Print(StreamBuilder().Initialise().StandardMode().Raster(0, {line}).Cut().Get(), state);
+    ASSERT_EQ(job.pieces.size(), 1u);
+    EXPECT_EQ(job.pieces[0].Width(), 432);
+    EXPECT_EQ(job.pieces[0].Rows(), 1);
+    ExpectOnlyDots(job.pieces[0].front, {{0, 0, Dot::Black}, {431, 0, Dot::Black}});
+    // The 80 mm place (line byte 4) and the last line dot lie beside 58 mm paper.
+    EXPECT_EQ(job.summary.dotsBesideThePaper, 2u);
+    ASSERT_EQ(job.warnings.size(), 1u);
+    EXPECT_EQ(job.warnings[0].offset, 9u);
+}
+
+TEST(VirtualPrinter, StandardModeRowsPrintAsTheyArriveAndFeedsAdvanceThePaper)
+{
+    std::vector<Line> first(30, Line::Mono());
+    first[0].Dot(LineDot80(100));
+    std::vector<Line> second(5, Line::Mono());
+    second[4].Dot(LineDot80(200));
+    const Bytes stream = StreamBuilder()
+                             .Initialise()
+                             .SideMode(0)
+                             .StandardMode()
+                             .Raster(0, std::vector<Line>(first.begin(), first.begin() + 24))
+                             .Raster(0, std::vector<Line>(first.begin() + 24, first.end()))
+                             .Feed(10)
+                             .Raster(0, second)
+                             .Feed(180)
+                             .Cut()
+                             .Initialise()
+                             .Get();
+    const JobResult job = Print(stream);
+    EXPECT_TRUE(job.warnings.empty());
+    ASSERT_EQ(job.pieces.size(), 1u);
+    EXPECT_EQ(job.pieces[0].Rows(), 30 + 10 + 5 + 180);
+    ExpectOnlyDots(job.pieces[0].front, {{100, 0, Dot::Black}, {200, 44, Dot::Black}});
+    EXPECT_EQ(job.summary.pages, 0u);
+    EXPECT_EQ(job.summary.feeds, 2u);
+    EXPECT_EQ(job.summary.fedDots, 190u);
+    EXPECT_EQ(job.summary.rasterBlocks, 3u);
+}
+
+TEST(VirtualPrinter, AnAreaPrintsWithItsFullHeightAndDropsRowsBelowIt)
+{
+    const Bytes shortArea = StreamBuilder().PageMode().PrintArea(200).BlankRows(0, 50).FormFeed().Get();
+    const JobResult job = Print(shortArea);
+    ASSERT_EQ(job.pieces.size(), 1u);
+    EXPECT_FALSE(job.pieces[0].cut);
+    EXPECT_EQ(job.pieces[0].Rows(), 200);
+
+    const Bytes overfull = StreamBuilder().PageMode().PrintArea(3).BlankRows(0, 5).FormFeed().Get();
+    const JobResult over = Print(overfull);
+    ASSERT_EQ(over.pieces.size(), 1u);
+    EXPECT_EQ(over.pieces[0].Rows(), 3);
+    ASSERT_EQ(over.warnings.size(), 1u);
+    EXPECT_EQ(Describe(over.warnings[0]),
+              "offset 417 (0x1A1): 2 raster rows fell below the print area (3 rows high) and were not printed");
+}
+
+TEST(VirtualPrinter, APageTallerThan2000RowsPrintsAsSuccessiveAreas)
+{
+    // The driver's areas for a 4500-row page: 2000, then 2500 and 500 rows; the printer composes at most
+    // 2000, so the page comes out 4500 rows long. One row sits at the last row of the middle area.
+    std::vector<Line> rows(2000, Line::Mono());
+    rows[1999].Dot(LineDot80(7));
+    StreamBuilder builder;
+    builder.Initialise().SideMode(0).PageMode().PrintArea(2000).FormFeed().PageMode().PrintArea(2500);
+    for (int at = 0; at < 2000; at += 250)
+        builder.Raster(0, std::vector<Line>(rows.begin() + at, rows.begin() + at + 250));
+    builder.FormFeed().PageMode().PrintArea(500).FormFeed().Cut();
+    const JobResult job = Print(builder.Get());
+    ASSERT_EQ(job.pieces.size(), 1u);
+    EXPECT_EQ(job.pieces[0].Rows(), 4500);
+    ExpectOnlyDots(job.pieces[0].front, {{7, 3999, Dot::Black}});
+    EXPECT_EQ(job.summary.pages, 3u);
+    ASSERT_EQ(job.warnings.size(), 1u);
+    EXPECT_NE(job.warnings[0].text.find("cut to the printer's 2000 rows"), std::string::npos);
+}
+
+TEST(VirtualPrinter, DualSideTwoPageJobPrintsOneSheetWithFrontAndBack)
+{
+    const Bytes stream = StreamBuilder()
+                             .Initialise()
+                             .SideMode(2)
+                             .SelectSide(0)
+                             .PageMode()
+                             .PrintArea(100)
+                             .Raster(0, {Line::Mono().Dot(LineDot80(1))})
+                             .SelectSide(1)
+                             .PageMode()
+                             .PrintArea(150)
+                             .Raster(0, {Line::Mono(), Line::Mono().Dot(LineDot80(2))})
+                             .EndSheet()
+                             .SelectSide(0)
+                             .Feed(368)
+                             .SelectSide(1)
+                             .Feed(368)
+                             .Cut()
+                             .Initialise()
+                             .Get();
+    const JobResult job = Print(stream);
+    EXPECT_TRUE(job.errors.empty());
+    EXPECT_TRUE(job.warnings.empty());
+    ASSERT_EQ(job.pieces.size(), 1u);
+    const Piece& piece = job.pieces[0];
+    EXPECT_TRUE(piece.dualSide);
+    EXPECT_TRUE(piece.cut);
+    EXPECT_EQ(piece.front.Rows(), 150 + 368);
+    EXPECT_EQ(piece.back.Rows(), 150 + 368);
+    ExpectOnlyDots(piece.front, {{1, 0, Dot::Black}});
+    ExpectOnlyDots(piece.back, {{2, 1, Dot::Black}});
+    EXPECT_EQ(job.summary.pages, 2u);
+    EXPECT_EQ(job.summary.sheets, 1u);
+    EXPECT_EQ(job.summary.feeds, 4u);
+}
+
+TEST(VirtualPrinter, DualSideOddLastPageIsPrintedByTheEndSheetOfTheDocumentEnd)
+{
+    StreamBuilder builder;
+    builder.Initialise().SideMode(2);
+    for (int page = 1; page <= 3; ++page) {
+        builder.SelectSide(page % 2 == 1 ? 0 : 1).PageMode().PrintArea(50).Raster(0, {Line::Mono().Dot(LineDot80(page))});
+        if (page == 2)
+            builder.EndSheet().SelectSide(0).Feed(368).SelectSide(1).Feed(368).Cut();
+    }
+    builder.EndSheet().Feed(368).Cut().Initialise();
+    const JobResult job = Print(builder.Get());
+    ASSERT_EQ(job.pieces.size(), 2u);
+    EXPECT_EQ(job.pieces[1].Rows(), 50 + 368);
+    ExpectOnlyDots(job.pieces[1].front, {{3, 0, Dot::Black}});
+    ExpectOnlyDots(job.pieces[1].back, {});
+    EXPECT_EQ(job.summary.sheets, 2u);
+    EXPECT_EQ(job.summary.pages, 3u);
+}
+
+TEST(VirtualPrinter, EveryCutEndsAPieceAndPaperLeftAtTheEndIsTheUncutLastOne)
+{
+    const Bytes stream = StreamBuilder()
+                             .StandardMode()
+                             .Feed(10)
+                             .Cut()
+                             .Feed(20)
+                             .Cut()
+                             .Cut()
+                             .Feed(5)
+                             .Initialise()
+                             .Get();
+    const JobResult job = Print(stream);
+    ASSERT_EQ(job.pieces.size(), 3u);
+    EXPECT_EQ(job.pieces[0].Rows(), 10);
+    EXPECT_EQ(job.pieces[1].Rows(), 20);
+    EXPECT_EQ(job.pieces[2].Rows(), 5);
+    EXPECT_TRUE(job.pieces[1].cut);
+    EXPECT_FALSE(job.pieces[2].cut);
+    EXPECT_EQ(job.summary.cuts, 3u);
+    ASSERT_EQ(job.warnings.size(), 1u);
+    EXPECT_EQ(job.warnings[0].text, "cut with no paper printed or fed since the previous cut");
+}
+
+TEST(VirtualPrinter, AnEndlessFeedIsKeptToTheLongestPieceShown)
+{
+    StreamBuilder builder;
+    for (int i = 0; i < 400; ++i)
+        builder.Feed(255);
+    builder.Cut();
+    const JobResult job = Print(builder.Get());
+    ASSERT_EQ(job.pieces.size(), 1u);
+    EXPECT_EQ(job.pieces[0].Rows(), SideImage::MAX_ROWS);
+    EXPECT_EQ(job.summary.fedDots, 400u * 255);
+    ASSERT_EQ(job.warnings.size(), 1u);
+    EXPECT_EQ(job.warnings[0].text, "piece longer than 100000 rows: the last 2000 rows are not shown");
+}
+
+TEST(VirtualPrinter, WithoutAKnifeCutsAreIgnored)
+{
+    PrinterState state;
+    state.knife = false;
+    const JobResult job = Print(StreamBuilder().Feed(10).Cut().Feed(10).Cut().Get(), state);
+    ASSERT_EQ(job.pieces.size(), 1u);
+    EXPECT_EQ(job.pieces[0].Rows(), 20);
+    EXPECT_FALSE(job.pieces[0].cut);
+    EXPECT_EQ(job.summary.cuts, 0u);
+    EXPECT_EQ(job.warnings.size(), 2u);
+}
+
+TEST(VirtualPrinter, AnAreaNeverPrintedIsLostAndReported)
+{
+    const Bytes stream =
+        StreamBuilder().PageMode().PrintArea(100).BlankRows(0, 4).Initialise().PageMode().BlankRows(0, 2).Get();
+    const JobResult job = Print(stream);
+    EXPECT_TRUE(job.pieces.empty());
+    ASSERT_EQ(job.warnings.size(), 2u);
+    EXPECT_EQ(Describe(job.warnings[0]),
+              "offset 337 (0x151): initialise discards a page-mode area of 4 raster rows that was never printed");
+    EXPECT_EQ(job.warnings[1].text, "the stream ends with a page-mode area of 2 raster rows that was never printed");
+}
+
+TEST(VirtualPrinter, SingleSideModelAndSingleSideModeIgnoreSideCommands)
+{
+    PrinterState state;
+    state.dualSideModel = false;
+    const Bytes stream = StreamBuilder().SideMode(2).SelectSide(1).Feed(10).EndSheet().Get();
+    const JobResult job = Print(stream, state);
+    ASSERT_EQ(job.pieces.size(), 1u);
+    EXPECT_FALSE(job.pieces[0].dualSide);
+    EXPECT_EQ(job.pieces[0].front.Rows(), 10);
+    EXPECT_EQ(job.warnings.size(), 3u);
+}
+
+TEST(VirtualPrinter, ConfigurationRequestsAreAnsweredFromThePrinterState)
+{
+    PrinterState state;
+    state.paperWidth = PaperWidth::Mm58;
+    state.oneLineBuffer = true;
+    VirtualPrinter printer(state);
+    printer.Feed(Bytes{0x1B, 0x40, 0x1F, 0x31, 0x04, 0x1B, 0x40, 0x1F, 0x31, 0x02});
+    uint8_t reply[8] = {};
+    ASSERT_EQ(printer.ReadReply(reply), 8u);
+    EXPECT_EQ(Bytes(reply, reply + 8), (Bytes{0x00, 0x18, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00}));
+    EXPECT_EQ(printer.ReadReply(reply), 0u);
+
+    // Set configuration to mono paper, knife disabled, 80 mm; then print configuration.
+    printer.Feed(Bytes{0x1F, 0x32, 0x05, 0x20, 0x04, 0x1B, 0x40, 0x1F, 0x74, 0x1F, 0x31, 0x04});
+    EXPECT_EQ(printer.PendingReplyBytes(), 4u);
+    ASSERT_EQ(printer.ReadReply(std::span(reply, 4)), 4u);
+    EXPECT_EQ(Bytes(reply, reply + 4), (Bytes{0x05, 0x20, 0x00, 0x00}));
+    EXPECT_FALSE(printer.State().twoColourPaper);
+    EXPECT_FALSE(printer.State().knife);
+    EXPECT_EQ(printer.State().paperWidth, PaperWidth::Mm80);
+
+    const JobResult job = printer.Finish();
+    EXPECT_TRUE(job.pieces.empty());
+    EXPECT_TRUE(job.errors.empty());
+    EXPECT_EQ(job.summary.configurationCommands, 5u);
+}
+
+TEST(PrinterState, StatusReplyCarriesEachConditionInItsBit)
+{
+    const uint8_t query[1024] = {0x14, 0x01, 0x01};
+    EXPECT_TRUE(IsStatusQuery(query));
+    EXPECT_FALSE(IsStatusQuery(std::span(query, 2)));
+
+    PrinterState state;
+    EXPECT_EQ(StatusReply(state), (Reply{0, 0, 0, 0}));
+    state.busy = true;
+    state.paperOut = true;
+    EXPECT_EQ(StatusReply(state), (Reply{0x08, 0x00, 0x00, 0x20}));
+    state = PrinterState{};
+    state.doorOpen = true;
+    state.printingStopped = true;
+    state.cutterError = true;
+    EXPECT_EQ(StatusReply(state), (Reply{0x00, 0x24, 0x08, 0x00}));
+    state = PrinterState{};
+    state.headFault = HeadFault::PowerSupply;
+    EXPECT_EQ(StatusReply(state)[2], 0x60);
+    state.headFault = HeadFault::Temperature;
+    EXPECT_EQ(StatusReply(state)[2], 0x40);
+    state.headFault = HeadFault::NotConnected;
+    EXPECT_EQ(StatusReply(state)[2], 0x20);
+}
+
+TEST(VirtualPrinter, FinishReportsErrorsAndLeavesThePrinterReadyForTheNextJob)
+{
+    VirtualPrinter printer;
+    printer.Feed(StreamBuilder().Initialise().SideMode(2).StandardMode().Raw({0x1F, 0x60, 0x01}).Feed(10).Get());
+    printer.Feed(Bytes{0x1B, 0x2C, 0x00, 0x01, 0x00, 0xAA});
+    const JobResult first = printer.Finish();
+    ASSERT_EQ(first.errors.size(), 2u);
+    EXPECT_EQ(first.summary.errors, 2u);
+    EXPECT_EQ(first.errors[0].kind, StreamErrorKind::BadParameter);
+    EXPECT_EQ(first.errors[1].kind, StreamErrorKind::TruncatedRaster);
+    ASSERT_EQ(first.pieces.size(), 1u);
+    EXPECT_TRUE(first.pieces[0].dualSide);
+
+    // The next job starts at offset 0 in single-side standard mode.
+    printer.Feed(Bytes{0x41});
+    printer.Feed(StreamBuilder().Initialise().Feed(5).Get());
+    const JobResult second = printer.Finish();
+    ASSERT_EQ(second.errors.size(), 1u);
+    EXPECT_EQ(second.errors[0].offset, 0u);
+    ASSERT_EQ(second.pieces.size(), 1u);
+    EXPECT_FALSE(second.pieces[0].dualSide);
+    EXPECT_EQ(second.pieces[0].Rows(), 5);
+}

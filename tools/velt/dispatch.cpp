@@ -1,0 +1,43 @@
+#include <cstring>
+
+#include "subcommands.h"
+
+namespace velt {
+namespace {
+
+constexpr Subcommand SUBCOMMANDS[] = {
+    {"preview", "STREAM --out DIR [--paper 58|80] [--color-paper|--mono-paper]",
+     "decode a printer byte stream into pictures of the paper (DIR/piece-001.png, ...)", RunPreview},
+};
+
+void Usage(std::ostream& to)
+{
+    to << "usage: velt COMMAND [ARGUMENTS]\n\ncommands:\n";
+    for (const Subcommand& command : Subcommands())
+        to << "  velt " << command.name << ' ' << command.usage << "\n      " << command.summary << '\n';
+}
+
+} // namespace
+
+std::span<const Subcommand> Subcommands() { return SUBCOMMANDS; }
+
+int RunVelt(int argc, char** argv, std::ostream& out, std::ostream& err)
+{
+    if (argc < 2) {
+        Usage(err);
+        return EXIT_USAGE;
+    }
+    const char* name = argv[1];
+    if (std::strcmp(name, "help") == 0 || std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
+        Usage(out);
+        return EXIT_OK;
+    }
+    for (const Subcommand& command : Subcommands())
+        if (std::strcmp(name, command.name) == 0)
+            return command.run(argc - 1, argv + 1, out, err);
+    err << "velt: unknown command '" << name << "'\n";
+    Usage(err);
+    return EXIT_USAGE;
+}
+
+} // namespace velt

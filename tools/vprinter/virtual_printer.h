@@ -1,0 +1,115 @@
+// A model of the thermal roll printer: consumes the byte stream as the printer would and hands back the
+// paper that came out, one piece per cut, with a summary, the stream's errors and warnings about
+// well-formed but doubtful input (rows below a print area, an area that was never printed, ...).
+//
+// The paper: in standard mode rows print as they arrive and line feeds feed the line spacing in blank
+// rows; in page mode rows are composed in the side's area and printed, with the area's full height, at
+// form feed, which returns to standard mode. In dual-side mode each side has its own position on the
+// paper: select side chooses the side that rows, feeds and areas go to, and end sheet prints both sides'
+// areas and brings the shorter side level with the longer, closing the sheet. A cut ends the piece;
+// paper left at the end of the stream is the last piece, marked uncut.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "page_area.h"
+#include "paper.h"
+#include "printer_state.h"
+#include "stream_parser.h"
+
+namespace vprinter {
+
+struct Notice {
+    uint64_t offset = 0;
+    std::string text;
+};
+
+// "offset 1234 (0x4D2): print area ignored outside page mode"
+std::string Describe(const Notice& notice);
+
+struct Summary {
+    uint64_t bytes = 0;
+    unsigned pieces = 0;
+    unsigned pages = 0;        // page-mode areas printed
+    unsigned sheets = 0;       // dual-side sheets closed by end sheet
+    unsigned cuts = 0;         // cuts made (a cut the knife cannot make is not counted)
+    unsigned feeds = 0;        // line feeds
+    uint64_t fedDots = 0;      // dot rows moved by those line feeds
+    unsigned rasterBlocks = 0;
+    uint64_t rows = 0;         // raster rows received
+    unsigned initialises = 0;
+    unsigned configurationCommands = 0;
+    uint64_t ignoredZeroBytes = 0;
+    uint64_t dotsBesideThePaper = 0; // set dots of a line that land outside the paper or the area
+    unsigned errors = 0;
+    unsigned warnings = 0;
+};
+
+struct JobResult {
+    std::vector<Piece> pieces;
+    Summary summary;
+    std::vector<Command> commands; // every command in stream order (raster rows not included)
+    std::vector<StreamError> errors;
+    std::vector<Notice> warnings;
+};
+
+class VirtualPrinter : private StreamSink {
+public:
+    explicit VirtualPrinter(const PrinterState& state = {});
+    VirtualPrinter(const VirtualPrinter&) = delete;
+    VirtualPrinter& operator=(const VirtualPrinter&) = delete;
+
+    PrinterState& State() { return state_; }
+    const PrinterState& State() const { return state_; }
+
+    void Feed(std::span<const uint8_t> bytes);
+    // The stream (one job) has ended: returns everything it produced. The printer is then back in its
+    // power-on modes, ready for the next stream, with its state and unread replies kept.
+    JobResult Finish();
+
+    // Bytes the printer sends back (configuration replies), oldest first; returns the count copied.
+    size_t ReadReply(std::span<uint8_t> out);
+    size_t PendingReplyBytes() const { return replies_.size(); }
+
+private:
+    struct Side {
+        SideImage paper;
+        PageArea area;
+    };
+
+    void OnCommand(const Command& command) override;
+    void OnRasterRow(const RasterRow& row) override;
+    void OnError(const StreamError& error) override;
+
+    void Warn(uint64_t offset, std::string text);
+    void StartPiece();
+    void EndPiece(bool cut, uint64_t offset);
+    void LevelSides();
+    void PrintSideArea(Side& side, uint64_t offset);
+    void DiscardArea(Side& side, uint64_t offset, const char* why);
+    void ResetModes(uint64_t offset);
+
+    PrinterState state_;
+    StreamParser parser_;
+    JobResult result_;
+    std::deque<uint8_t> replies_;
+
+    std::array<Side, 2> sides_;
+    int selected_ = 0;
+    bool dualMode_ = false;
+    bool pieceDual_ = false;
+    PaperWidth pieceWidth_ = PaperWidth::Mm80;
+    int lineSpacing_ = 0;
+    bool warnedBeside_ = false;
+    std::vector<Dot> row_;
+};
+
+// Line spacing after power-on and initialise: 1/6 inch, 30 dots at 8 dots per millimetre.
+constexpr int DEFAULT_LINE_SPACING = 30;
+
+} // namespace vprinter
