@@ -139,11 +139,16 @@ typedef struct _COLORADJUSTMENT {
     SHORT caRedGreenTint;
 } COLORADJUSTMENT;
 
-// A glyph set as the engine computes it for a code page.
+// A glyph set as the engine computes it for a code page: runs of consecutive characters, each
+// pointing at its glyph handles.
+typedef ULONG HGLYPH;
+#define GS_UNICODE_HANDLES 0x00000001
+#define GS_8BIT_HANDLES 0x00000002
+#define GS_16BIT_HANDLES 0x00000004
 typedef struct _WCRUN {
     WCHAR wcLow;
     USHORT cGlyphs;
-    void* phg;
+    void* phg; // HGLYPH[cGlyphs]
 } WCRUN;
 typedef struct _FD_GLYPHSET {
     ULONG cjThis;
@@ -297,6 +302,9 @@ typedef struct _DRVENABLEDATA {
 #define INDEX_DrvNextBand 58L
 #define INDEX_LAST 89L
 
+// Flags of DrvEndDoc.
+#define ED_ABORTDOC 0x00000001
+
 #define DT_RASPRINTER 2
 #define PRIMARY_ORDER_ABC 0
 #define HT_FORMAT_24BPP 6
@@ -321,6 +329,22 @@ typedef struct _DRVENABLEDATA {
 #define HOOK_LINETO 0x00020000
 
 #define ROP4_SRCCOPY 0xCCCC
+#define ROP4_PATCOPY 0xF0F0
+#define ROP4_BLACKNESS 0x0000
+#define ROP4_WHITENESS 0xFFFF
+#define ROP4_NOP 0xAAAA
+
+// Stretching modes of EngStretchBlt.
+#define BLACKONWHITE 1
+#define WHITEONBLACK 2
+#define COLORONCOLOR 3
+#define HALFTONE 4
+
+// Foreground mixes of the line and path functions (the low byte of a MIX).
+#define R2_BLACK 1
+#define R2_NOP 11
+#define R2_COPYPEN 13
+#define R2_WHITE 16
 
 // Engine services a driver calls.
 extern "C" {

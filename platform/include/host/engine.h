@@ -1,0 +1,90 @@
+// The graphics engine as tools and tests use it: engine devices that stand for a printer device
+// context, the count of live engine objects, and printing pages of pictures through a printer's
+// rendering driver the way an application's print job goes (open the printer, start the job,
+// enable the driver, band every page, end the job so the spooler sends it to the port).
+// The five libraries never call these.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/winddi.h"
+
+// A 24-bit picture, rows top to bottom, each pixel three bytes in memory order B, G, R (colour
+// value 0x00RRGGBB, as on a 24-bit engine surface); rows are `stride` bytes apart, a multiple of 4.
+struct HostPicture {
+    LONG width = 0;
+    LONG height = 0;
+    LONG stride = 0;
+    std::vector<BYTE> pixels;
+
+    // A picture of one colour.
+    static HostPicture Filled(LONG width, LONG height, ULONG color = 0xFFFFFF);
+    ULONG Pixel(LONG x, LONG y) const;
+    void SetPixel(LONG x, LONG y, ULONG color);
+    void FillRect(LONG left, LONG top, LONG right, LONG bottom, ULONG color); // clipped to the picture
+};
+
+extern "C" {
+
+// Engine devices. DrvEnablePDEV receives a device, and the engine records the PDEV that came back
+// with HostEngineSetDevicePdev; a surface associated with the device (EngAssociateSurface) then
+// carries that PDEV in SURFOBJ.dhpdev. Tests that drive a driver directly do the same.
+HDEV HostEngineCreateDevice(void);
+BOOL HostEngineSetDevicePdev(HDEV device, DHPDEV pdev);
+BOOL HostEngineDeleteDevice(HDEV device);
+
+} // extern "C"
+
+// Engine objects alive now: surfaces, palettes, devices and EngAllocMem blocks.
+struct HostEngineCounts {
+    long surfaces = 0;
+    long palettes = 0;
+    long devices = 0;
+    long memoryBlocks = 0;
+    bool operator==(const HostEngineCounts&) const = default;
+};
+HostEngineCounts HostEngineLiveObjects();
+
+// Where a picture lands on its page. Page coordinates start at the top-left of the printable area.
+enum class HostPlacement {
+    TopLeft,  // one picture pixel per printer dot, cropped to the printable area
+    FitWidth, // scaled (averaging) to the printable width, keeping its proportions; cropped at the bottom
+};
+
+struct HostPrintPage {
+    const HostPicture* picture = nullptr;
+    HostPlacement placement = HostPlacement::TopLeft;
+};
+
+struct HostPrintJob {
+    std::u16string printer;
+    // The application's device mode (public part and the driver's private part, as its dmSize and
+    // dmDriverExtra say); empty for the printer's default device mode.
+    std::vector<BYTE> devmode;
+    std::u16string document = u"Picture";
+    std::vector<HostPrintPage> pages;
+    // The rendering driver module; empty for the printer's own (its driver's rendering module).
+    std::u16string driverModule;
+    // Called after each page has gone through the driver: pages done, pages in the job.
+    std::function<void(size_t done, size_t total)> onPage;
+};
+
+struct HostPrintResult {
+    bool ok = false;
+    std::string failedCall; // the call that failed: "OpenPrinterW", "DrvEnablePDEV", "DrvNextBand", ...
+    std::string detail;     // what was wrong, when the call's result alone doesn't say
+    DWORD error = 0;        // the last-error code after the failed call
+    size_t page = 0;        // 1-based page the failure belongs to; 0 for the document
+    DWORD jobId = 0;        // the spooler's job, once started
+    size_t pagesPrinted = 0;
+    SIZEL printableArea{0, 0}; // the page in dots, as the driver reported it (GDIINFO)
+
+    // One line for a person: "DrvStartPage failed on page 2 (error 5)".
+    std::string Message() const;
+};
+
+// Prints the pages as one job. Everything the engine created is released whatever happens, and a
+// job that failed after it was started is aborted rather than sent.
+HostPrintResult HostPrintPages(const HostPrintJob& job);

@@ -1,0 +1,186 @@
+// PNG pictures of every colour type and depth come out as the same 24-bit picture, transparency over white.
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "png_picture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct PngSpec {
+    png_uint_32 width, height;
+    int colorType, bitDepth;
+    std::vector<std::vector<png_byte>> rows; // raw samples as the file holds them
+    std::vector<png_color> palette;
+    std::vector<png_byte> paletteAlpha;
+    bool interlaced = false;
+};
+
+PngSpec Spec(png_uint_32 width, png_uint_32 height, int colorType, int bitDepth,
+             std::vector<std::vector<png_byte>> rows) {
+    PngSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.colorType = colorType;
+    spec.bitDepth = bitDepth;
+    spec.rows = std::move(rows);
+    return spec;
+}
+
+bool WritePngFile(std::FILE* file, const PngSpec& spec, png_bytepp rows) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
+                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!spec.palette.empty())
+        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    if (!spec.paletteAlpha.empty())
+        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    png_write_info(png, info);
+    png_write_image(png, rows);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+class PngPicture : public ::testing::Test {
+protected:
+    PngPicture() : dir_(fs::temp_directory_path() / ("velt-png-" + std::to_string(::getpid()))) {
+        fs::create_directories(dir_);
+    }
+    ~PngPicture() override { fs::remove_all(dir_); }
+
+    std::string Write(const std::string& name, PngSpec spec) {
+        std::string path = (dir_ / name).string();
+        std::vector<png_bytep> rows;
+        for (auto& row : spec.rows) rows.push_back(row.data());
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        EXPECT_NE(file, nullptr);
+        EXPECT_TRUE(WritePngFile(file, spec, rows.data()));
+        std::fclose(file);
+        return path;
+    }
+    HostPicture Load(const std::string& path) {
+        HostPicture picture;
+        std::string error;
+        EXPECT_TRUE(picture::LoadPng(path, &picture, &error)) << error;
+        return picture;
+    }
+    std::string LoadError(const std::string& path) {
+        HostPicture picture;
+        std::string error;
+        EXPECT_FALSE(picture::LoadPng(path, &picture, &error));
+        return error;
+    }
+
+    fs::path dir_;
+};
+
+std::vector<ULONG> Pixels(const HostPicture& p) {
+    std::vector<ULONG> all;
+    for (LONG y = 0; y < p.height; ++y)
+        for (LONG x = 0; x < p.width; ++x) all.push_back(p.Pixel(x, y));
+    return all;
+}
+
+TEST_F(PngPicture, RgbBecomesBlueGreenRedInMemory) {
+    HostPicture p = Load(Write("rgb.png", Spec(3, 1, PNG_COLOR_TYPE_RGB, 8, {{255, 0, 0, 0, 255, 0, 1, 2, 3}})));
+    ASSERT_EQ(p.width, 3);
+    ASSERT_EQ(p.height, 1);
+    EXPECT_EQ(p.stride, 12);
+    EXPECT_EQ(Pixels(p), (std::vector<ULONG>{0xFF0000, 0x00FF00, 0x010203}));
+    EXPECT_EQ(p.pixels[0], 0x00); // blue first
+    EXPECT_EQ(p.pixels[2], 0xFF);
+}
+
+TEST_F(PngPicture, AlphaIsComposedOverWhite) {
+    HostPicture p = Load(Write("rgba.png", Spec(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8,
+                                              {{0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 128}})));
+    // Opaque black stays black, transparent black is paper, half-covered black is (255 * 127 + 127) / 255.
+    EXPECT_EQ(Pixels(p), (std::vector<ULONG>{0x000000, 0xFFFFFF, 0x7F7F7F}));
+}
+
+TEST_F(PngPicture, GreyOfOneBitAndGreyWithAlpha) {
+    HostPicture bits = Load(Write("grey1.png", Spec(10, 1, PNG_COLOR_TYPE_GRAY, 1, {{0b10100000, 0b01000000}})));
+    EXPECT_EQ(Pixels(bits), (std::vector<ULONG>{0xFFFFFF, 0, 0xFFFFFF, 0, 0, 0, 0, 0, 0, 0xFFFFFF}));
+    HostPicture ga = Load(Write("grey-alpha.png", Spec(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{0x40, 255, 0x40, 0}})));
+    EXPECT_EQ(Pixels(ga), (std::vector<ULONG>{0x404040, 0xFFFFFF}));
+}
+
+TEST_F(PngPicture, PaletteWithTransparentEntries) {
+    PngSpec spec = Spec(4, 1, PNG_COLOR_TYPE_PALETTE, 4, {{0x01, 0x23}});
+    spec.palette = {{0, 0, 0}, {255, 0, 0}, {0, 0, 255}, {10, 20, 30}};
+    spec.paletteAlpha = {255, 255, 0};
+    HostPicture p = Load(Write("palette.png", spec));
+    EXPECT_EQ(Pixels(p), (std::vector<ULONG>{0x000000, 0xFF0000, 0xFFFFFF, 0x0A141E}));
+}
+
+TEST_F(PngPicture, SixteenBitSamplesAreScaledToEight) {
+    HostPicture p = Load(Write("rgb16.png", Spec(2, 1, PNG_COLOR_TYPE_RGB, 16,
+                                               {{0xFF, 0xFF, 0x7F, 0x7F, 0x00, 0x00, 0x00, 0x00, 0x80, 0x80, 0xFF, 0xFF}})));
+    EXPECT_EQ(Pixels(p), (std::vector<ULONG>{0xFF7F00, 0x0080FF}));
+}
+
+TEST_F(PngPicture, InterlacedPicturesReadAsTheirRows) {
+    PngSpec spec = Spec(9, 9, PNG_COLOR_TYPE_GRAY, 8, {});
+    for (png_uint_32 y = 0; y < 9; ++y) {
+        std::vector<png_byte> row;
+        for (png_uint_32 x = 0; x < 9; ++x) row.push_back(static_cast<png_byte>(y * 16 + x));
+        spec.rows.push_back(row);
+    }
+    PngSpec interlaced = spec;
+    interlaced.interlaced = true;
+    EXPECT_EQ(Pixels(Load(Write("interlaced.png", interlaced))), Pixels(Load(Write("plain.png", spec))));
+    EXPECT_EQ(Load(Write("plain2.png", spec)).Pixel(3, 5), 0x535353u);
+}
+
+TEST_F(PngPicture, SavedPicturesLoadBackTheSame) {
+    HostPicture original = HostPicture::Filled(5, 3, 0xFFFFFF);
+    original.SetPixel(4, 2, 0xFF0000);
+    original.SetPixel(0, 1, 0x123456);
+    std::string error;
+    std::string path = (dir_ / "saved.png").string();
+    ASSERT_TRUE(picture::SavePng(path, original, &error)) << error;
+    EXPECT_EQ(Pixels(Load(path)), Pixels(original));
+}
+
+TEST_F(PngPicture, ErrorsNameTheFileAndTheCause) {
+    std::string missing = (dir_ / "missing.png").string();
+    EXPECT_EQ(LoadError(missing), missing + ": No such file or directory");
+
+    std::string text = (dir_ / "text.png").string();
+    std::ofstream(text) << "hello, this is not a picture";
+    EXPECT_EQ(LoadError(text), text + ": not a PNG file");
+
+    std::string good = Write("good.png", Spec(64, 64, PNG_COLOR_TYPE_GRAY, 8,
+                                                std::vector<std::vector<png_byte>>(64, std::vector<png_byte>(64, 7))));
+    std::string cut = (dir_ / "cut.png").string();
+    fs::copy_file(good, cut);
+    fs::resize_file(cut, fs::file_size(good) - 30);
+    std::string error = LoadError(cut);
+    EXPECT_EQ(error.rfind(cut + ": ", 0), 0u) << error;
+    EXPECT_GT(error.size(), cut.size() + 2);
+
+    std::string dir = dir_.string();
+    EXPECT_EQ(LoadError(dir).rfind(dir + ": ", 0), 0u);
+
+    std::string unwritable = (dir_ / "no-such-folder" / "x.png").string();
+    EXPECT_FALSE(picture::SavePng(unwritable, HostPicture::Filled(1, 1), &error));
+    EXPECT_EQ(error, unwritable + ": No such file or directory");
+}
+
+} // namespace

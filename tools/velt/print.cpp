@@ -1,0 +1,190 @@
+// velt print [options] PICTURE...: prints each picture as one page through the whole road (the
+// graphics engine, the rendering driver, the spooler and the printer's port), with the job's
+// settings taken from the printer's default device mode and changed by the options.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "installation.h"
+#include "job_bytes.h"
+#include "piece_files.h"
+#include "png_picture.h"
+#include "print_options.h"
+#include "subcommands.h"
+#include "virtual_printer.h"
+
+namespace velt {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kUsage[] =
+    "usage: velt print [--paper WxL] [--orientation portrait|landscape] [--color mono|2color]\n"
+    "                  [--sides single|dual] [--mode page|standard] [--cut page|end] [--fit]\n"
+    "                  [--spool FILE] [--preview DIR] [--printer NAME] PICTURE...\n";
+
+class OpenedPrinter {
+public:
+    explicit OpenedPrinter(std::u16string name) : name_(std::move(name)) {
+        PRINTER_DEFAULTSW use{nullptr, nullptr, PRINTER_ACCESS_USE};
+        if (!OpenPrinterW(name_.data(), &handle_, &use)) handle_ = nullptr;
+    }
+    ~OpenedPrinter() {
+        if (handle_) ClosePrinter(handle_);
+    }
+    OpenedPrinter(const OpenedPrinter&) = delete;
+    OpenedPrinter& operator=(const OpenedPrinter&) = delete;
+    HANDLE Get() const { return handle_; }
+
+private:
+    std::u16string name_;
+    HANDLE handle_ = nullptr;
+};
+
+// The job's device mode: the driver's record with the printer's defaults taken over, then the
+// options; as an application gets it from the document settings and changes it.
+bool JobDevmode(const std::u16string& printerName, const PrintOptions& options, DRIVER_DEVMODE* devmode,
+                std::ostream& err) {
+    OpenedPrinter printer(printerName);
+    if (!printer.Get()) {
+        err << "velt print: there is no printer \"" << HostNarrow(printerName.c_str()) << "\" (error "
+            << GetLastError() << ")\n";
+        return false;
+    }
+    DevmodeSetDefaults(devmode, printerName.c_str());
+    DWORD needed = 0;
+    GetPrinterW(printer.Get(), 2, nullptr, 0, &needed);
+    std::vector<BYTE> info(needed);
+    if (needed && GetPrinterW(printer.Get(), 2, info.data(), needed, &needed)) {
+        const auto* level2 = reinterpret_cast<const PRINTER_INFO_2W*>(info.data());
+        if (level2->pDevMode) DevmodeMerge(devmode, level2->pDevMode);
+    }
+    ApplyPrintOptions(options, devmode);
+    return true;
+}
+
+// The roll of paper the job's device mode asks for, for the virtual printer's pictures.
+vprinter::PrinterState PaperFor(const DRIVER_DEVMODE& devmode) {
+    const DEVMODEW& dm = devmode.dmPublic;
+    SHORT roll = dm.dmOrientation == DMORIENT_LANDSCAPE ? dm.dmPaperLength : dm.dmPaperWidth;
+    vprinter::PrinterState state;
+    state.paperWidth = roll == 580 ? vprinter::PaperWidth::Mm58 : vprinter::PaperWidth::Mm80;
+    state.twoColourPaper = true;
+    return state;
+}
+
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::ostream& err) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) {
+        err << "velt print: cannot write '" << path << "': " << std::strerror(errno) << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool WritePreview(const std::string& folder, const std::vector<uint8_t>& bytes, const DRIVER_DEVMODE& devmode,
+                  std::ostream& out, std::ostream& err) {
+    vprinter::VirtualPrinter printer(PaperFor(devmode));
+    printer.Feed(bytes);
+    vprinter::JobResult result = printer.Finish();
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) {
+        err << "velt print: cannot create folder '" << folder << "': " << ec.message() << '\n';
+        return false;
+    }
+    vprinter::RemovePieceFiles(folder);
+    std::vector<std::string> paths;
+    std::string error;
+    if (!vprinter::WritePieceFiles(folder, result.pieces, paths, error)) {
+        err << "velt print: " << error << '\n';
+        return false;
+    }
+    for (const std::string& path : paths) out << "preview: " << path << '\n';
+    return true;
+}
+
+// A picture larger than its page loses what lies outside the printable area: say so.
+void WarnWhenCropped(const std::vector<HostPicture>& pictures, bool fit, SIZEL area, std::ostream& err) {
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const HostPicture& p = pictures[i];
+        long long height = fit ? (static_cast<long long>(p.height) * area.cx + p.width / 2) / p.width : p.height;
+        bool cropped = (!fit && p.width > area.cx) || height > area.cy;
+        if (!cropped || area.cx <= 0 || area.cy <= 0) continue;
+        err << "velt print: page " << i + 1 << ": the picture (" << p.width << " x " << height
+            << " dots) is larger than the printable area (" << area.cx << " x " << area.cy
+            << " dots) and is cut off; --paper sets the page size" << (fit ? "" : ", --fit scales to the width")
+            << '\n';
+    }
+}
+
+} // namespace
+
+int RunPrint(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    PrintOptions options;
+    if (!ParsePrintOptions(argc, argv, &options, err)) {
+        err << kUsage;
+        return EXIT_USAGE;
+    }
+    std::vector<HostPicture> pictures(options.pictures.size());
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        std::string error;
+        if (!picture::LoadPng(options.pictures[i], &pictures[i], &error)) {
+            err << "velt print: " << error << '\n';
+            return EXIT_FILE_ERROR;
+        }
+    }
+
+    if (!OpenHostStore(err)) return EXIT_SYSTEM_ERROR;
+    InstallReport installed;
+    if (!EnsureInstallation(std::nullopt, &installed, err)) return EXIT_SYSTEM_ERROR;
+    if (installed.addedPrinter) out << "installed printer \"" << HostNarrow(PRINTER_NAME) << "\"\n";
+
+    HostPrintJob job;
+    job.printer = options.printer.empty() ? std::u16string(PRINTER_NAME) : HostWide(options.printer);
+    DRIVER_DEVMODE devmode;
+    if (!JobDevmode(job.printer, options, &devmode, err)) return EXIT_SYSTEM_ERROR;
+    const BYTE* record = reinterpret_cast<const BYTE*>(&devmode);
+    job.devmode.assign(record, record + sizeof devmode);
+    job.document = HostWide(fs::path(options.pictures.front()).filename().string());
+    for (const HostPicture& p : pictures)
+        job.pages.push_back({&p, options.fit ? HostPlacement::FitWidth : HostPlacement::TopLeft});
+    bool terminal = isatty(STDERR_FILENO) == 1;
+    if (terminal)
+        job.onPage = [&](size_t done, size_t total) {
+            err << "\rvelt print: page " << done << " of " << total << (done == total ? "\n" : "") << std::flush;
+        };
+
+    JobCapture capture(job.printer);
+    HostPrintResult result = HostPrintPages(job);
+    if (!result.ok) {
+        if (terminal) err << '\n';
+        err << "velt print: " << result.Message() << '\n';
+        return EXIT_SYSTEM_ERROR;
+    }
+    WarnWhenCropped(pictures, options.fit, result.printableArea, err);
+    out << "printed " << result.pagesPrinted << (result.pagesPrinted == 1 ? " page" : " pages") << " on \""
+        << HostNarrow(job.printer.c_str()) << "\" as job " << result.jobId << '\n';
+
+    if (!options.spoolFile.empty() || !options.previewFolder.empty()) {
+        std::vector<uint8_t> bytes;
+        if (!capture.Bytes(result.jobId, &bytes)) {
+            err << "velt print: the job's bytes are not available\n";
+            return EXIT_SYSTEM_ERROR;
+        }
+        if (!options.spoolFile.empty()) {
+            if (!WriteFile(options.spoolFile, bytes, err)) return EXIT_FILE_ERROR;
+            out << "spool: " << options.spoolFile << " (" << bytes.size() << " bytes)\n";
+        }
+        if (!options.previewFolder.empty() && !WritePreview(options.previewFolder, bytes, devmode, out, err))
+            return EXIT_FILE_ERROR;
+    }
+    return EXIT_OK;
+}
+
+} // namespace velt
