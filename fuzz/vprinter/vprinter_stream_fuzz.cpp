@@ -8,6 +8,7 @@
 // Checked: the decoded commands, rows and errors do not depend on the pieces; a printer reused after a
 // job prints the next one as a fresh printer with the same state would; the paper stays within the
 // printer's limits and grows no faster than the stream can feed it.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "page_area.h"
 #include "stream_parser.h"
 #include "virtual_printer.h"
 
