@@ -23,8 +23,10 @@ void RetireJob(JobBook& book, std::map<DWORD, Job>::iterator job, DWORD finalSta
     done.status = finalStatus;
     done.monitorStatus = 0;
     done.finishedSize = static_cast<DWORD>(done.data.size());
-    done.data.clear();
-    done.data.shrink_to_fit();
+    if (!KeepJobData()) {
+        done.data.clear();
+        done.data.shrink_to_fit();
+    }
     book.finished.push_back(std::move(done));
 }
 

@@ -46,6 +46,8 @@ void EndHandleDocument(PrinterHandle& handle);
 void ForgetPrinterJobs(int64_t printerId);
 // A new store: no jobs, no job ids used.
 void ResetJobs();
+// Whether finished jobs keep their bytes (HostKeepJobData); by default they are dropped.
+bool KeepJobData();
 // Lock held: the job leaves the queue with a final status.
 void RetireJob(JobBook& book, std::map<DWORD, Job>::iterator job, DWORD finalStatus);
 

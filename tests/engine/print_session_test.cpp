@@ -268,6 +268,19 @@ TEST_F(PrintSession, WithoutAJobDeviceModeThePrintersDefaultIsUsed) {
     EXPECT_EQ(std::memcmp(driver_->devmode + 64, devmode.data() + 64, 236 - 64), 0);
 }
 
+TEST_F(PrintSession, FinishedJobsKeepTheirBytesOnlyWhileAsked) {
+    HostPicture page = HostPicture::Filled(1, 1);
+    HostPrintResult plain = HostPrintPages(Job({&page}));
+    std::vector<uint8_t> bytes;
+    EXPECT_FALSE(HostJobData(kPrinter, plain.jobId, &bytes));
+    HostKeepJobData(TRUE);
+    HostPrintResult kept = HostPrintPages(Job({&page}));
+    HostKeepJobData(FALSE);
+    ASSERT_TRUE(HostJobData(kPrinter, kept.jobId, &bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "S11E");
+    EXPECT_FALSE(HostJobData(u"Another Printer", kept.jobId, &bytes));
+}
+
 TEST_F(PrintSession, AllocationFailuresAnywhereAreReportedWithoutLeaks) {
     HostPicture picture = HostPicture::Filled(5, 5, 0);
     for (unsigned nth = 1; nth <= 12; ++nth) {

@@ -8,6 +8,14 @@ namespace {
 constexpr Subcommand SUBCOMMANDS[] = {
     {"preview", "STREAM --out DIR [--paper 58|80] [--color-paper|--mono-paper]",
      "decode a printer byte stream into pictures of the paper (DIR/piece-001.png, ...)", RunPreview},
+    {"install", "[--vertical-dot-count N]",
+     "install the printer \"VELT K9x\" on the virtual printer, and VerticalDotCount (rows per raster block)",
+     RunInstall},
+    {"print",
+     "[--paper WxL] [--orientation portrait|landscape] [--color mono|2color] [--sides single|dual]\n"
+     "             [--mode page|standard] [--cut page|end] [--fit] [--spool FILE] [--preview DIR]\n"
+     "             [--printer NAME] PICTURE...",
+     "print PNG pictures, one per page, through the driver and the spooler to the printer", RunPrint},
 };
 
 void Usage(std::ostream& to)

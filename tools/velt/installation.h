@@ -7,6 +7,8 @@
 #include <ostream>
 #include <string>
 
+#include "host/engine.h"
+#include "host/testing.h"
 #include "platform.h"
 
 namespace velt {

@@ -12,6 +12,7 @@
 #include "job_bytes.h"
 #include "piece_files.h"
 #include "png_picture.h"
+#include "port_backend.h"
 #include "print_options.h"
 #include "subcommands.h"
 #include "virtual_printer.h"
@@ -77,6 +78,8 @@ vprinter::PrinterState PaperFor(const DRIVER_DEVMODE& devmode) {
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::ostream& err) {
+    std::error_code ec;
+    if (fs::path parent = fs::path(path).parent_path(); !parent.empty()) fs::create_directories(parent, ec);
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     file.close();
@@ -126,6 +129,12 @@ void WarnWhenCropped(const std::vector<HostPicture>& pictures, bool fit, SIZEL a
 } // namespace
 
 int RunPrint(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            out << kUsage;
+            return EXIT_OK;
+        }
+    }
     PrintOptions options;
     if (!ParsePrintOptions(argc, argv, &options, err)) {
         err << kUsage;
@@ -141,6 +150,10 @@ int RunPrint(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
 
     if (!OpenHostStore(err)) return EXIT_SYSTEM_ERROR;
+    if (!vprinter::RegisterVirtualPrinterBackend()) {
+        err << "velt print: the host refused the virtual printer's ports\n";
+        return EXIT_SYSTEM_ERROR;
+    }
     InstallReport installed;
     if (!EnsureInstallation(std::nullopt, &installed, err)) return EXIT_SYSTEM_ERROR;
     if (installed.addedPrinter) out << "installed printer \"" << HostNarrow(PRINTER_NAME) << "\"\n";

@@ -29,5 +29,7 @@ std::span<const Subcommand> Subcommands();
 int RunVelt(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 int RunPreview(int argc, char** argv, std::ostream& out, std::ostream& err);
+int RunInstall(int argc, char** argv, std::ostream& out, std::ostream& err);
+int RunPrint(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 } // namespace velt

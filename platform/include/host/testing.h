@@ -54,6 +54,10 @@ struct HostJobRecord {
     std::u16string statusText;
 };
 std::vector<HostJobRecord> HostJobs(const char16_t* printerName);
+// The bytes written to a job (WritePrinter), queued or finished. A finished job keeps them only while
+// HostKeepJobData(TRUE) is in force (tools that save a job's spool data switch it on around the job).
+extern "C" void HostKeepJobData(BOOL keep);
+bool HostJobData(const char16_t* printerName, DWORD jobId, std::vector<uint8_t>* bytes);
 
 // Every line given to OutputDebugStringW (the most recent 10000), oldest first.
 std::vector<std::u16string> HostDebugOutput();

@@ -1,0 +1,232 @@
+// The user's road: velt install and velt print run in-process, as the command line runs them, from a
+// PNG file to the spool file, the port and the virtual printer's pictures.
+#include <filesystem>
+#include <sstream>
+
+#include "CustomPaperList.h"
+#include "e2e_fixture.h"
+#include "installation.h"
+#include "png_picture.h"
+#include "subcommands.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+class VeltCommands : public HostTest {
+protected:
+    int Run(std::vector<std::string> args) {
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        out_.str({});
+        err_.str({});
+        return velt::RunVelt(static_cast<int>(argv.size()), argv.data(), out_, err_);
+    }
+    std::string Out() const { return out_.str(); }
+    std::string Err() const { return err_.str(); }
+
+    std::string SavePicture(const std::string& name, const HostPicture& picture) {
+        std::string path = (Folder() / name).string(), error;
+        EXPECT_TRUE(picture::SavePng(path, picture, &error)) << error;
+        return path;
+    }
+    static std::u16string Port() { return velt::PreviewPortName(); }
+    Bytes PortBytes() const { return HostPortBytes(Port().c_str()); }
+    Bytes FileBytes(const std::string& name) const { return ReadBytes(Folder() / name); }
+
+    std::ostringstream out_, err_;
+};
+
+DWORD StoredDotCount() {
+    HKEY key = nullptr;
+    DWORD value = 0, size = sizeof value, type = 0;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Calvix", 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    RegQueryValueExW(key, u"VerticalDotCount", nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size);
+    RegCloseKey(key);
+    return type == REG_DWORD ? value : 0;
+}
+
+TEST_F(VeltCommands, InstallMakesThePrinterOnceAndRangeChecksTheDotCount) {
+    ASSERT_EQ(Run({"velt", "install"}), velt::EXIT_OK) << Err();
+    EXPECT_NE(Out().find("added printer \"VELT K9x\""), std::string::npos) << Out();
+    EXPECT_EQ(StoredDotCount(), 24u);
+
+    ASSERT_EQ(Run({"velt", "install"}), velt::EXIT_OK) << Err();
+    EXPECT_NE(Out().find("kept printer \"VELT K9x\""), std::string::npos) << Out();
+    ASSERT_EQ(Run({"velt", "install", "--vertical-dot-count", "254"}), velt::EXIT_OK);
+    EXPECT_EQ(StoredDotCount(), 254u);
+    ASSERT_EQ(Run({"velt", "install"}), velt::EXIT_OK);
+    EXPECT_EQ(StoredDotCount(), 254u); // a plain install keeps the value
+
+    for (const char* bad : {"0", "255", "-1", "24x", "", "1000"}) {
+        EXPECT_EQ(Run({"velt", "install", std::string("--vertical-dot-count=") + bad}), velt::EXIT_USAGE) << bad;
+        EXPECT_NE(Err().find("from 1 to 254"), std::string::npos) << Err();
+    }
+    EXPECT_EQ(Run({"velt", "install", "--vertical-dot-count"}), velt::EXIT_USAGE);
+    EXPECT_EQ(Run({"velt", "install", "--verbose"}), velt::EXIT_USAGE);
+    EXPECT_EQ(StoredDotCount(), 254u);
+}
+
+TEST_F(VeltCommands, TheInstalledPrinterDefaultsToAn80MillimetreRollAndMatchesItsPaperList) {
+    ASSERT_EQ(Run({"velt", "install"}), velt::EXIT_OK) << Err();
+    std::u16string name = velt::PRINTER_NAME;
+    HANDLE printer = nullptr;
+    ASSERT_TRUE(OpenPrinterW(name.data(), &printer, nullptr));
+    DWORD needed = 0;
+    GetPrinterW(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> info(needed);
+    ASSERT_TRUE(GetPrinterW(printer, 2, info.data(), needed, &needed));
+    ClosePrinter(printer);
+    const auto* level2 = reinterpret_cast<const PRINTER_INFO_2W*>(info.data());
+    EXPECT_EQ(std::u16string(level2->pDriverName), u"VELT K9x");
+    EXPECT_EQ(std::u16string(level2->pPortName), Port());
+    ASSERT_NE(level2->pDevMode, nullptr);
+    ASSERT_EQ(level2->pDevMode->dmSize + level2->pDevMode->dmDriverExtra, sizeof(DRIVER_DEVMODE));
+    const auto* dm = reinterpret_cast<const DRIVER_DEVMODE*>(level2->pDevMode);
+    EXPECT_EQ(dm->dmPublic.dmPaperWidth, 800);
+    EXPECT_EQ(dm->dmPublic.dmPaperLength, 1500);
+    EXPECT_EQ(dm->dmPublic.dmPaperSize, USER_PAPER_FIRST_ID);
+    EXPECT_EQ(dm->dmPublic.dmOrientation, DMORIENT_PORTRAIT);
+    EXPECT_EQ(dm->dmPublic.dmColor, DMCOLOR_MONOCHROME);
+    EXPECT_EQ(dm->dmPublic.dmDuplex, DMDUP_SIMPLEX);
+    EXPECT_EQ(dm->dmPrivSignature, PRIV_SIGNATURE);
+    EXPECT_EQ(dm->dmUserSize, 0u);
+    EXPECT_EQ(dm->dmPageModeControl, 0);
+    EXPECT_EQ(dm->dmCuttingControl, 0);
+
+    CUSTOM_PAPER_LIST papers{};
+    ASSERT_TRUE(ReadCustomPaperList(velt::PRINTER_NAME, &papers));
+    EXPECT_EQ(papers.entries[0].width, 80u);
+    EXPECT_EQ(papers.entries[0].length, 150u);
+    EXPECT_EQ(papers.entries[1].width, 58u);
+}
+
+TEST_F(VeltCommands, PrintingTheSampleReceiptInstallsSpoolsSendsAndPreviews) {
+    const std::string receipt = std::string(VELT_SOURCE_DIR) + "/examples/receipt.png";
+    const std::string spool = (Folder() / "out" / "receipt.bin").string();
+    const std::string preview = (Folder() / "out" / "preview").string();
+    ASSERT_EQ(Run({"velt", "print", receipt, "--spool", spool, "--preview", preview}), velt::EXIT_OK) << Err();
+    EXPECT_NE(Out().find("installed printer"), std::string::npos); // the first print installs
+    EXPECT_NE(Out().find("printed 1 page"), std::string::npos);
+
+    // The job's bytes went to the port unchanged: an 80 mm page of 1020 rows in page mode, cut after it.
+    Bytes job = ReadBytes(spool);
+    EXPECT_EQ(CompareStreams(job, PortBytes()), "same");
+    ExpectedStream head;
+    head.Initialise().SideMode(0).PageMode().PrintArea(1020);
+    ASSERT_GT(job.size(), head.Data().size());
+    EXPECT_TRUE(std::equal(head.Data().begin(), head.Data().end(), job.begin()));
+    ExpectedStream tail;
+    tail.FormFeed().Feed(180).Cut().Initialise();
+    EXPECT_TRUE(std::equal(tail.Data().rbegin(), tail.Data().rend(), job.rbegin()));
+
+    // The virtual printer's paper: the receipt's 1020-row page and the 180-row feed to the knife.
+    HostPicture paper;
+    std::string error;
+    ASSERT_TRUE(picture::LoadPng(preview + "/piece-001.png", &paper, &error)) << error;
+    EXPECT_EQ(paper.width, 576);
+    EXPECT_EQ(paper.height, 1020 + 180);
+    EXPECT_FALSE(fs::exists(preview + "/piece-002.png"));
+    EXPECT_EQ(paper.Pixel(100, 76), 0u);         // the logo's ring
+    EXPECT_EQ(paper.Pixel(300, 950), 0xFFFFFFu); // below the receipt
+    // The printer's own port made the same picture of the job.
+    fs::path portFolder = fs::path(HostHomeFolder()) / "preview";
+    bool same = false;
+    for (const auto& entry : fs::directory_iterator(portFolder))
+        same = same || ReadBytes(entry.path() / "piece-001.png") == ReadBytes(preview + "/piece-001.png");
+    EXPECT_TRUE(same);
+}
+
+TEST_F(VeltCommands, OptionsBecomeTheJobsSettings) {
+    // 58 mm by 100 mm, standard mode, cut at the end: 800 - 180 = 620 rows of 432 dots.
+    HostPicture picture = HostPicture::Filled(432, 620, kWhite);
+    picture.FillRect(0, 0, 432, 4, kBlack);
+    std::string path = SavePicture("bar.png", picture), spool = (Folder() / "bar.bin").string();
+    ASSERT_EQ(Run({"velt", "print", "--paper", "58x100", "--mode", "standard", "--cut=end", path, "--spool", spool}),
+              velt::EXIT_OK)
+        << Err();
+    ExpectedStream s;
+    s.Initialise().SideMode(0).StandardMode();
+    s.RasterRows(PrinterLine(false, false).Black(0, 432), 4, 24, false);
+    s.FormFeed().Feed(180).Cut().Initialise(); // the blank rows at the end are dropped; the end cuts
+    EXPECT_EQ(CompareStreams(s.Data(), ReadBytes(spool)), "same");
+}
+
+TEST_F(VeltCommands, LandscapePagesTurnUpright) {
+    // 80 mm roll, 60 mm of it per page, landscape: a page 300 dots along the roll and 576 across.
+    HostPicture picture = HostPicture::Filled(300, 576, kWhite);
+    picture.FillRect(0, 0, 10, 10, kBlack); // the page's top-left corner
+    std::string path = SavePicture("corner.png", picture), spool = (Folder() / "corner.bin").string();
+    ASSERT_EQ(Run({"velt", "print", "--paper=80x60", "--orientation", "landscape", "--spool", spool, path}),
+              velt::EXIT_OK)
+        << Err();
+    // Its left column is the first printer row, its top row lies at the right end of each printer row.
+    ExpectedStream s;
+    s.Initialise().SideMode(0).PageMode().PrintArea(300);
+    s.RasterRows(PrinterLine(false).Black(566, 576), 10, 24, false);
+    s.FormFeed().Feed(180).Cut().Initialise();
+    EXPECT_EQ(CompareStreams(s.Data(), ReadBytes(spool)), "same");
+}
+
+TEST_F(VeltCommands, DualSideAndTwoColourFromTheOptions) {
+    HostPicture picture = HostPicture::Filled(576, 32, kWhite);
+    picture.FillRect(0, 0, 576, 1, kRed);
+    std::string path = SavePicture("red.png", picture), spool = (Folder() / "red.bin").string();
+    ASSERT_EQ(Run({"velt", "print", "--sides", "dual", "--color", "2color", "--paper", "80x50", path, path, "--spool",
+                   spool}),
+              velt::EXIT_OK)
+        << Err();
+    PrinterLine red = PrinterLine(true).Colour(0, 576);
+    ExpectedStream s;
+    s.Initialise().SideMode(2).SelectSide(0).PageMode().PrintArea(32).Raster({red}, true);
+    s.SelectSide(1).PageMode().PrintArea(32).Raster({red}, true);
+    s.EndSheet().SelectSide(0).Feed(368).SelectSide(1).Feed(368).Cut().Initialise();
+    EXPECT_EQ(CompareStreams(s.Data(), ReadBytes(spool)), "same");
+}
+
+TEST_F(VeltCommands, BadInputIsRefusedWithAReason) {
+    std::string good = SavePicture("good.png", HostPicture::Filled(8, 8));
+    struct Case {
+        std::vector<std::string> args;
+        int exit;
+        std::string says;
+    };
+    const std::string missing = (Folder() / "missing.png").string();
+    const std::string notPng = (Folder() / "notes.txt").string();
+    WriteBytes(notPng, {'h', 'i'});
+    const Case cases[] = {
+        {{"velt", "print"}, velt::EXIT_USAGE, "at least one picture"},
+        {{"velt", "print", "--fast", good}, velt::EXIT_USAGE, "unknown option '--fast'"},
+        {{"velt", "print", "--paper", "80", good}, velt::EXIT_USAGE, "--paper takes WIDTHxLENGTH"},
+        {{"velt", "print", "--paper", "0x100", good}, velt::EXIT_USAGE, "--paper takes WIDTHxLENGTH"},
+        {{"velt", "print", "--paper", "80x4000", good}, velt::EXIT_USAGE, "--paper takes WIDTHxLENGTH"},
+        {{"velt", "print", "--paper", "80.25x100", good}, velt::EXIT_USAGE, "--paper takes WIDTHxLENGTH"},
+        {{"velt", "print", "--orientation", "sideways", good}, velt::EXIT_USAGE, "--orientation takes"},
+        {{"velt", "print", "--sides", "3", good}, velt::EXIT_USAGE, "--sides takes"},
+        {{"velt", "print", "--mode", "fast", good}, velt::EXIT_USAGE, "--mode takes"},
+        {{"velt", "print", "--cut", "never", good}, velt::EXIT_USAGE, "--cut takes"},
+        {{"velt", "print", good, "--spool"}, velt::EXIT_USAGE, "--spool needs a value"},
+        {{"velt", "print", missing}, velt::EXIT_FILE_ERROR, missing + ": No such file or directory"},
+        {{"velt", "print", good, notPng}, velt::EXIT_FILE_ERROR, notPng + ": not a PNG file"},
+        {{"velt", "print", "--printer", "Nobody", good}, velt::EXIT_SYSTEM_ERROR, "there is no printer \"Nobody\""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.args), c.exit) << c.args.back();
+        EXPECT_NE(Err().find(c.says), std::string::npos) << Err();
+    }
+    EXPECT_TRUE(PortBytes().empty()); // nothing was printed
+}
+
+TEST_F(VeltCommands, APictureTallerThanThePageIsCutOffWithAWarning) {
+    std::string tall = SavePicture("tall.png", HostPicture::Filled(576, 1500, kBlack));
+    ASSERT_EQ(Run({"velt", "print", tall}), velt::EXIT_OK) << Err();
+    EXPECT_NE(Err().find("page 1: the picture (576 x 1500 dots) is larger than the printable area (576 x 1020 dots)"),
+              std::string::npos)
+        << Err();
+    ASSERT_EQ(Run({"velt", "print", "--fit", SavePicture("wide.png", HostPicture::Filled(1152, 100))}), velt::EXIT_OK);
+    EXPECT_EQ(Err(), ""); // scaled to 576 x 50: it fits
+}
+
+} // namespace
+} // namespace e2e
