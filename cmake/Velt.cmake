@@ -18,3 +18,14 @@ function(velt_test name)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                          PROPERTIES ENVIRONMENT "VELT_MODULE_DIR=${CMAKE_BINARY_DIR}/lib")
 endfunction()
+
+# Adds every subfolder of the current folder that has a CMakeLists.txt (one area of tests,
+# benchmarks or fuzz targets each).
+function(velt_add_area_folders)
+    file(GLOB areas LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    foreach(area ${areas})
+        if(IS_DIRECTORY ${area} AND EXISTS ${area}/CMakeLists.txt)
+            add_subdirectory(${area})
+        endif()
+    endforeach()
+endfunction()

@@ -48,8 +48,8 @@ DWORD SpecificAccess(DWORD access) {
     return specific;
 }
 
-std::mutex& ShareLock() {
-    static auto* lock = new std::mutex;
+std::recursive_mutex& ShareLock() {
+    static auto* lock = new std::recursive_mutex;
     return *lock;
 }
 

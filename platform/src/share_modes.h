@@ -30,8 +30,9 @@ constexpr DWORD kDelete = 0x00010000; // DELETE
 // GENERIC_* rights reduced to the specific ones above.
 DWORD SpecificAccess(DWORD access);
 
-// The lock is held across a check and the open or delete that follows it.
-std::mutex& ShareLock();
+// The lock is held across a check and the open or delete that follows it; recursive, because a file
+// object that dies while it is held (an open that fails late) takes it again to leave the table.
+std::recursive_mutex& ShareLock();
 // Lock held: would an open with this access and share mode conflict with the open handles?
 bool ShareConflicts(const FileId& id, DWORD access, DWORD share);
 void RegisterOpen(const FileId& id, const void* owner, DWORD access, DWORD share);

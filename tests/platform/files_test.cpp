@@ -208,6 +208,16 @@ TEST_F(FilesTest, InjectedWriteFaultFailsExactlyTheNthWrite) {
     EXPECT_EQ(Content("f.log"), "onethree");
 }
 
+TEST_F(FilesTest, ANewStoreClosesOpenFilesAndTheirShareModesWithThem) {
+    HANDLE exclusive = Open("s.log", GENERIC_WRITE, 0, CREATE_ALWAYS);
+    ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
+    HostUseTemporaryStore();
+    EXPECT_FALSE(CloseHandle(exclusive));
+    HANDLE again = Open("s.log", GENERIC_WRITE, 0, OPEN_EXISTING);
+    EXPECT_NE(again, INVALID_HANDLE_VALUE);
+    CloseHandle(again);
+}
+
 TEST_F(FilesTest, FoldersAndAttributes) {
     EXPECT_EQ(GetFileAttributesW(PathIn("dir").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));

@@ -53,6 +53,13 @@ TEST_F(JobsTest, APortThatTakesNothingEndsInAnErrorThatARestartClears) {
     EXPECT_EQ(OnlyJob(u"VELT").status, static_cast<DWORD>(JOB_STATUS_PRINTED));
 }
 
+TEST_F(JobsTest, ADeviceNodePortTakesTheBytes) {
+    HANDLE printer = AddTestPrinter(u"VELT", u"VELT", u"/dev/null");
+    ASSERT_NE(PrintDocument(printer, u"doc", {"to the device"}), 0u);
+    EXPECT_EQ(Text(HostPortBytes(u"/dev/null")), "to the device");
+    EXPECT_EQ(OnlyJob(u"VELT").status, static_cast<DWORD>(JOB_STATUS_PRINTED));
+}
+
 TEST_F(JobsTest, APortThatCannotOpenLeavesTheJobInError) {
     HANDLE printer = AddTestPrinter(u"VELT", u"VELT", u"FILE:" + PathIn("missing/out.prn"));
     ASSERT_NE(PrintDocument(printer, u"doc", {"x"}), 0u);

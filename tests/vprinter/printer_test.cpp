@@ -186,6 +186,23 @@ TEST(VirtualPrinter, APageTallerThan2000RowsPrintsAsSuccessiveAreas)
     EXPECT_NE(job.warnings[0].text.find("cut to the printer's 2000 rows"), std::string::npos);
 }
 
+TEST(VirtualPrinter, AnAreaWhoseOriginLiesBelowThePrintersRowsEndsAtThem)
+{
+    // Origin row 54272: twelve bytes must not make 54272 rows of paper; the area ends at row 2000.
+    const Bytes stream = StreamBuilder()
+                             .PageMode()
+                             .Raw({0x1B, 0x57, 0x00, 0x00, 0x00, 0xD4, 0x40, 0x02, 0x05, 0x00})
+                             .BlankRows(0, 1)
+                             .FormFeed()
+                             .Get();
+    const JobResult job = Print(stream);
+    ASSERT_EQ(job.pieces.size(), 1u);
+    EXPECT_EQ(job.pieces[0].Rows(), 2000);
+    ASSERT_EQ(job.warnings.size(), 2u);
+    EXPECT_NE(job.warnings[0].text.find("cut to the printer's 2000 rows"), std::string::npos);
+    EXPECT_NE(job.warnings[1].text.find("1 raster rows fell below the print area (0 rows high)"), std::string::npos);
+}
+
 TEST(VirtualPrinter, DualSideTwoPageJobPrintsOneSheetWithFrontAndBack)
 {
     const Bytes stream = StreamBuilder()

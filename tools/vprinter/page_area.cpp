@@ -19,8 +19,10 @@ void PageArea::Open(int paperDots)
 void PageArea::SetArea(const PrintArea& area)
 {
     area_ = area;
-    const int bottom = std::min(area.y + area.height, MAX_AREA_ROWS);
-    area_.height = static_cast<uint16_t>(std::max(bottom - area.y, 0));
+    // An origin below the printer's rows is cut to them as well: the area ends at MAX_AREA_ROWS however
+    // far down it starts, and is printed that tall.
+    area_.y = static_cast<uint16_t>(std::min<int>(area.y, MAX_AREA_ROWS));
+    area_.height = static_cast<uint16_t>(std::min(area.y + area.height, MAX_AREA_ROWS) - area_.y);
     areaSet_ = true;
 }
 

@@ -21,7 +21,7 @@ public:
     void Open(int paperDots);
     void Close() { open_ = false; }
     bool IsOpen() const { return open_; }
-    // The height is cut to MAX_AREA_ROWS, counting the origin's rows.
+    // The area is cut to end at MAX_AREA_ROWS at the latest: its height first, then its origin.
     void SetArea(const PrintArea& area);
     const PrintArea& Area() const { return area_; }
     // A row lands at the current position (origin y plus the rows and feeds so far), shifted right by the

@@ -13,7 +13,8 @@ extern "C" {
 
 // Store. HostUseStore opens (creating it) the persistent store in a folder; a null folder means $VELT_HOME,
 // or the user's data folder when VELT_HOME is unset. HostUseTemporaryStore starts a fresh, empty store
-// that vanishes with the process. Either call drops every open printer and registry handle.
+// that vanishes with the process. Either call drops every open file, search, printer and registry handle,
+// every queued job and the record of port bytes (threads and events live on).
 BOOL HostUseStore(const char* folderUtf8);
 void HostUseTemporaryStore(void);
 
@@ -24,10 +25,10 @@ void HostAdvanceClock(DWORD milliseconds);
 void HostUseRealClock(void);
 
 // Fault injection: the Nth call from now (1 = the next one) fails with the platform's error; 0 disarms.
-void HostFailAllocation(unsigned nth);   // HeapAlloc, LocalAlloc and the engine's allocations
-void HostFailFileWrite(unsigned nth);    // WriteFile
-void HostFailPrinterDataRead(unsigned nth); // GetPrinterDataW
-void HostFailPrinterWrite(unsigned nth); // WritePrinter
+void HostFailAllocation(unsigned nth);   // HeapAlloc, LocalAlloc and the engine's allocations: null
+void HostFailFileWrite(unsigned nth);    // WriteFile: FALSE, ERROR_WRITE_FAULT
+void HostFailPrinterDataRead(unsigned nth); // GetPrinterDataW: ERROR_READ_FAULT
+void HostFailPrinterWrite(unsigned nth); // WritePrinter: FALSE, ERROR_WRITE_FAULT
 
 // How many heap blocks (HeapAlloc, LocalAlloc) are in use: a library that frees what it takes leaves
 // the count where it found it.
