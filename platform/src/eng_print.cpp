@@ -3,6 +3,7 @@
 // table, the device instance and its surface, the document, and per page DrvStartPage and the band
 // loop; then DrvEndDoc and EndDocPrinter, which sends the job through the port. The session object
 // holds every resource and gives back whatever is still held, in reverse order, when it ends.
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -106,7 +107,7 @@ bool PrintSession::CheckPages() {
     }
     for (size_t i = 0; i < job_.pages.size(); ++i) {
         const HostPicture* p = job_.pages[i].picture;
-        bool sound = p && p->width > 0 && p->height > 0 && p->stride >= p->width * 3 &&
+        bool sound = p && p->width > 0 && p->height > 0 && p->stride >= static_cast<int64_t>(p->width) * 3 &&
                      p->pixels.size() >= static_cast<size_t>(p->stride) * static_cast<size_t>(p->height);
         if (!sound) {
             SetLastError(ERROR_INVALID_PARAMETER);

@@ -212,6 +212,12 @@ TEST_F(PrintSession, FailuresBeforeTheDriverName) {
     result = HostPrintPages(job);
     EXPECT_EQ(result.failedCall, "HostPrintPages");
     EXPECT_EQ(result.page, 2u);
+    HostPicture lying;
+    lying.width = 0x7FFFFFFF; // claims far more than its pixels hold
+    lying.height = 1;
+    lying.stride = 4;
+    lying.pixels.resize(4);
+    EXPECT_EQ(HostPrintPages(Job({&lying})).failedCall, "HostPrintPages");
     EXPECT_EQ(Calls(), "");
     EXPECT_EQ(PortBytes(), "");
 }
