@@ -14,7 +14,7 @@ DRIVER_DEVMODE Working()
 TEST(DevmodeCopyContent, ShortSourceKeepsTheTargetsOwnFormatAndLaterBytes)
 {
     DevmodeBytes source = DevmodeBytes::Defaults(156, 156, 0);
-    source.Put16(64, 0x0300); // an older spec version
+    source.Put16(64, 0x0300); // an older format version
     source.Put16(66, 0x0007);
     source.Put16(86, 42);      // dmCopies inside the short record
     DRIVER_DEVMODE target = Working();

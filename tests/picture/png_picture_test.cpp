@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct PngSpec {
+struct PngLayout {
     png_uint_32 width, height;
     int colorType, bitDepth;
     std::vector<std::vector<png_byte>> rows; // raw samples as the file holds them
@@ -24,18 +24,18 @@ struct PngSpec {
     bool interlaced = false;
 };
 
-PngSpec Spec(png_uint_32 width, png_uint_32 height, int colorType, int bitDepth,
+PngLayout Layout(png_uint_32 width, png_uint_32 height, int colorType, int bitDepth,
              std::vector<std::vector<png_byte>> rows) {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colorType = colorType;
-    spec.bitDepth = bitDepth;
-    spec.rows = std::move(rows);
-    return spec;
+    PngLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.colorType = colorType;
+    layout.bitDepth = bitDepth;
+    layout.rows = std::move(rows);
+    return layout;
 }
 
-bool WritePngFile(std::FILE* file, const PngSpec& spec, png_bytepp rows) {
+bool WritePngFile(std::FILE* file, const PngLayout& layout, png_bytepp rows) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png))) {
@@ -43,13 +43,13 @@ bool WritePngFile(std::FILE* file, const PngSpec& spec, png_bytepp rows) {
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colorType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    if (!layout.palette.empty())
+        png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
+    if (!layout.paletteAlpha.empty())
+        png_set_tRNS(png, info, layout.paletteAlpha.data(), static_cast<int>(layout.paletteAlpha.size()), nullptr);
     png_write_info(png, info);
     png_write_image(png, rows);
     png_write_end(png, nullptr);
@@ -64,13 +64,13 @@ protected:
     }
     ~PngPicture() override { fs::remove_all(dir_); }
 
-    std::string Write(const std::string& name, PngSpec spec) {
+    std::string Write(const std::string& name, PngLayout layout) {
         std::string path = (dir_ / name).string();
         std::vector<png_bytep> rows;
-        for (auto& row : spec.rows) rows.push_back(row.data());
+        for (auto& row : layout.rows) rows.push_back(row.data());
         std::FILE* file = std::fopen(path.c_str(), "wb");
         EXPECT_NE(file, nullptr);
-        EXPECT_TRUE(WritePngFile(file, spec, rows.data()));
+        EXPECT_TRUE(WritePngFile(file, layout, rows.data()));
         std::fclose(file);
         return path;
     }
@@ -98,7 +98,7 @@ std::vector<ULONG> Pixels(const HostPicture& p) {
 }
 
 TEST_F(PngPicture, RgbBecomesBlueGreenRedInMemory) {
-    HostPicture p = Load(Write("rgb.png", Spec(3, 1, PNG_COLOR_TYPE_RGB, 8, {{255, 0, 0, 0, 255, 0, 1, 2, 3}})));
+    HostPicture p = Load(Write("rgb.png", Layout(3, 1, PNG_COLOR_TYPE_RGB, 8, {{255, 0, 0, 0, 255, 0, 1, 2, 3}})));
     ASSERT_EQ(p.width, 3);
     ASSERT_EQ(p.height, 1);
     EXPECT_EQ(p.stride, 12);
@@ -108,44 +108,44 @@ TEST_F(PngPicture, RgbBecomesBlueGreenRedInMemory) {
 }
 
 TEST_F(PngPicture, AlphaIsComposedOverWhite) {
-    HostPicture p = Load(Write("rgba.png", Spec(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8,
+    HostPicture p = Load(Write("rgba.png", Layout(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8,
                                               {{0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 128}})));
     // Opaque black stays black, transparent black is paper, half-covered black is (255 * 127 + 127) / 255.
     EXPECT_EQ(Pixels(p), (std::vector<ULONG>{0x000000, 0xFFFFFF, 0x7F7F7F}));
 }
 
 TEST_F(PngPicture, GreyOfOneBitAndGreyWithAlpha) {
-    HostPicture bits = Load(Write("grey1.png", Spec(10, 1, PNG_COLOR_TYPE_GRAY, 1, {{0b10100000, 0b01000000}})));
+    HostPicture bits = Load(Write("grey1.png", Layout(10, 1, PNG_COLOR_TYPE_GRAY, 1, {{0b10100000, 0b01000000}})));
     EXPECT_EQ(Pixels(bits), (std::vector<ULONG>{0xFFFFFF, 0, 0xFFFFFF, 0, 0, 0, 0, 0, 0, 0xFFFFFF}));
-    HostPicture ga = Load(Write("grey-alpha.png", Spec(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{0x40, 255, 0x40, 0}})));
+    HostPicture ga = Load(Write("grey-alpha.png", Layout(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{0x40, 255, 0x40, 0}})));
     EXPECT_EQ(Pixels(ga), (std::vector<ULONG>{0x404040, 0xFFFFFF}));
 }
 
 TEST_F(PngPicture, PaletteWithTransparentEntries) {
-    PngSpec spec = Spec(4, 1, PNG_COLOR_TYPE_PALETTE, 4, {{0x01, 0x23}});
-    spec.palette = {{0, 0, 0}, {255, 0, 0}, {0, 0, 255}, {10, 20, 30}};
-    spec.paletteAlpha = {255, 255, 0};
-    HostPicture p = Load(Write("palette.png", spec));
+    PngLayout layout = Layout(4, 1, PNG_COLOR_TYPE_PALETTE, 4, {{0x01, 0x23}});
+    layout.palette = {{0, 0, 0}, {255, 0, 0}, {0, 0, 255}, {10, 20, 30}};
+    layout.paletteAlpha = {255, 255, 0};
+    HostPicture p = Load(Write("palette.png", layout));
     EXPECT_EQ(Pixels(p), (std::vector<ULONG>{0x000000, 0xFF0000, 0xFFFFFF, 0x0A141E}));
 }
 
 TEST_F(PngPicture, SixteenBitSamplesAreScaledToEight) {
-    HostPicture p = Load(Write("rgb16.png", Spec(2, 1, PNG_COLOR_TYPE_RGB, 16,
+    HostPicture p = Load(Write("rgb16.png", Layout(2, 1, PNG_COLOR_TYPE_RGB, 16,
                                                {{0xFF, 0xFF, 0x7F, 0x7F, 0x00, 0x00, 0x00, 0x00, 0x80, 0x80, 0xFF, 0xFF}})));
     EXPECT_EQ(Pixels(p), (std::vector<ULONG>{0xFF7F00, 0x0080FF}));
 }
 
 TEST_F(PngPicture, InterlacedPicturesReadAsTheirRows) {
-    PngSpec spec = Spec(9, 9, PNG_COLOR_TYPE_GRAY, 8, {});
+    PngLayout layout = Layout(9, 9, PNG_COLOR_TYPE_GRAY, 8, {});
     for (png_uint_32 y = 0; y < 9; ++y) {
         std::vector<png_byte> row;
         for (png_uint_32 x = 0; x < 9; ++x) row.push_back(static_cast<png_byte>(y * 16 + x));
-        spec.rows.push_back(row);
+        layout.rows.push_back(row);
     }
-    PngSpec interlaced = spec;
+    PngLayout interlaced = layout;
     interlaced.interlaced = true;
-    EXPECT_EQ(Pixels(Load(Write("interlaced.png", interlaced))), Pixels(Load(Write("plain.png", spec))));
-    EXPECT_EQ(Load(Write("plain2.png", spec)).Pixel(3, 5), 0x535353u);
+    EXPECT_EQ(Pixels(Load(Write("interlaced.png", interlaced))), Pixels(Load(Write("plain.png", layout))));
+    EXPECT_EQ(Load(Write("plain2.png", layout)).Pixel(3, 5), 0x535353u);
 }
 
 TEST_F(PngPicture, SavedPicturesLoadBackTheSame) {
@@ -166,7 +166,7 @@ TEST_F(PngPicture, ErrorsNameTheFileAndTheCause) {
     std::ofstream(text) << "hello, this is not a picture";
     EXPECT_EQ(LoadError(text), text + ": not a PNG file");
 
-    std::string good = Write("good.png", Spec(64, 64, PNG_COLOR_TYPE_GRAY, 8,
+    std::string good = Write("good.png", Layout(64, 64, PNG_COLOR_TYPE_GRAY, 8,
                                                 std::vector<std::vector<png_byte>>(64, std::vector<png_byte>(64, 7))));
     std::string cut = (dir_ / "cut.png").string();
     fs::copy_file(good, cut);
