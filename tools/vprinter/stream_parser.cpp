@@ -13,14 +13,14 @@ constexpr uint8_t GS = 0x1D;
 constexpr uint8_t US = 0x1F;
 
 // Every command of two bytes or more: its first two bytes and its whole fixed length.
-struct CommandSpec {
+struct CommandEntry {
     uint8_t first;
     uint8_t second;
     uint8_t length;
     CommandKind kind;
 };
 
-constexpr CommandSpec COMMANDS[] = {
+constexpr CommandEntry COMMANDS[] = {
     {ESC, 0x40, 2, CommandKind::Initialise},
     {ESC, 0x4C, 2, CommandKind::PageMode},
     {ESC, 0x53, 2, CommandKind::StandardMode},
@@ -36,11 +36,11 @@ constexpr CommandSpec COMMANDS[] = {
     {US, 0x32, 5, CommandKind::SetConfiguration},
 };
 
-const CommandSpec* FindCommand(uint8_t first, uint8_t second)
+const CommandEntry* FindCommand(uint8_t first, uint8_t second)
 {
-    for (const CommandSpec& spec : COMMANDS)
-        if (spec.first == first && spec.second == second)
-            return &spec;
+    for (const CommandEntry& entry : COMMANDS)
+        if (entry.first == first && entry.second == second)
+            return &entry;
     return nullptr;
 }
 
@@ -83,15 +83,15 @@ void StreamParser::CommandByte(uint8_t b)
     }
     header_[headerLength_++] = b;
     if (headerLength_ == 2) {
-        const CommandSpec* spec = FindCommand(header_[0], b);
-        if (spec == nullptr) {
+        const CommandEntry* entry = FindCommand(header_[0], b);
+        if (entry == nullptr) {
             std::string bytes = HexBytes(std::span<const uint8_t>(header_.data(), 2));
             headerLength_ = 0;
             StartSkipping(StreamErrorKind::UnknownCommand, bytes, "no command starts with these bytes", b);
             return;
         }
-        kind_ = spec->kind;
-        headerNeeded_ = spec->length;
+        kind_ = entry->kind;
+        headerNeeded_ = entry->length;
     }
     if (headerLength_ == headerNeeded_)
         CompleteCommand();
