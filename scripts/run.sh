@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds, and prints the sample receipt through the whole
-# road (graphics engine, rendering driver, spooler, language monitor, port) to the virtual printer.
+# road (graphics engine, rendering driver, spooler, port monitor) to the virtual printer.
 # The printer's byte stream and the pictures of the paper land in build/receipt (or $VELT_OUT);
 # the host's state (registry, printers) in $VELT_HOME (default: build/receipt/home).
 set -euo pipefail
