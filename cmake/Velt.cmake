@@ -29,3 +29,22 @@ function(velt_add_area_folders)
         endif()
     endforeach()
 endfunction()
+
+# A libFuzzer target (clang) with the code under test compiled into it, so that the coverage
+# instrumentation reaches it, and a short CTest run (label "fuzz") from the committed seeds in corpus/.
+# What the run finds goes to SCRATCH in the build folder (default: corpus), never to the seeds.
+#   velt_fuzz_target(fuzz_x SOURCES x_fuzz.cpp ... ARGS -max_total_time=15 ...)
+function(velt_fuzz_target name)
+    cmake_parse_arguments(F "" "SCRATCH" "SOURCES;ARGS" ${ARGN})
+    set(flags -fsanitize=fuzzer,address,undefined -fno-omit-frame-pointer)
+    add_executable(${name} ${F_SOURCES})
+    target_compile_options(${name} PRIVATE ${flags})
+    target_link_options(${name} PRIVATE ${flags})
+    if(NOT F_SCRATCH)
+        set(F_SCRATCH ${CMAKE_CURRENT_BINARY_DIR}/corpus)
+    endif()
+    file(MAKE_DIRECTORY ${F_SCRATCH})
+    add_test(NAME ${name} COMMAND ${name} ${F_ARGS} ${F_SCRATCH} ${CMAKE_CURRENT_SOURCE_DIR}/corpus)
+    set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 120
+                         ENVIRONMENT "VELT_MODULE_DIR=${CMAKE_BINARY_DIR}/lib")
+endfunction()
