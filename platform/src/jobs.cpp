@@ -71,6 +71,21 @@ DWORD TakeHandleJob(PrinterHandle& handle) {
     return std::exchange(handle.jobId, 0);
 }
 
+// The prologue of every call on a handle's open document: the handle is found, the book locked
+// and the document looked up; `body` runs with all three, or FALSE comes back with the last error.
+template <typename Body>
+BOOL WithHandleJob(HANDLE printer, Body body) {
+    return Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        auto handle = FindPrinterHandle(printer);
+        if (!handle) return FALSE;
+        JobBook& book = Jobs();
+        std::lock_guard guard(book.lock);
+        Job* job = HandleJob(book, *handle);
+        if (!job) return FALSE;
+        return body(book, *handle, *job);
+    });
+}
+
 } // namespace
 
 void EndHandleDocument(PrinterHandle& handle) {
@@ -150,32 +165,20 @@ DWORD StartDocPrinterW(HANDLE printer, DWORD level, LPBYTE docInfo) {
 }
 
 BOOL StartPagePrinter(HANDLE printer) {
-    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
-        auto handle = host::FindPrinterHandle(printer);
-        if (!handle) return FALSE;
-        host::JobBook& book = host::Jobs();
-        std::lock_guard guard(book.lock);
-        host::Job* job = host::HandleJob(book, *handle);
-        if (!job) return FALSE;
-        ++job->pages;
+    return host::WithHandleJob(printer, [](host::JobBook&, host::PrinterHandle&, host::Job& job) -> BOOL {
+        ++job.pages;
         return TRUE;
     });
 }
 
 BOOL WritePrinter(HANDLE printer, LPVOID data, DWORD bytes, LPDWORD written) {
-    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
-        if (written) *written = 0;
-        auto handle = host::FindPrinterHandle(printer);
-        if (!handle) return FALSE;
+    if (written) *written = 0;
+    return host::WithHandleJob(printer, [&](host::JobBook&, host::PrinterHandle&, host::Job& job) -> BOOL {
         if (!written || (bytes && !data)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
-        host::JobBook& book = host::Jobs();
-        std::lock_guard guard(book.lock);
-        host::Job* job = host::HandleJob(book, *handle);
-        if (!job) return FALSE;
-        if (job->status & JOB_STATUS_DELETING) {
+        if (job.status & JOB_STATUS_DELETING) {
             SetLastError(ERROR_PRINT_CANCELLED);
             return FALSE;
         }
@@ -184,20 +187,14 @@ BOOL WritePrinter(HANDLE printer, LPVOID data, DWORD bytes, LPDWORD written) {
             return FALSE;
         }
         const auto* p = static_cast<const uint8_t*>(data);
-        job->data.insert(job->data.end(), p, p + bytes);
+        job.data.insert(job.data.end(), p, p + bytes);
         *written = bytes;
         return TRUE;
     });
 }
 
 BOOL EndPagePrinter(HANDLE printer) {
-    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
-        auto handle = host::FindPrinterHandle(printer);
-        if (!handle) return FALSE;
-        host::JobBook& book = host::Jobs();
-        std::lock_guard guard(book.lock);
-        return host::HandleJob(book, *handle) ? TRUE : FALSE;
-    });
+    return host::WithHandleJob(printer, [](host::JobBook&, host::PrinterHandle&, host::Job&) -> BOOL { return TRUE; });
 }
 
 BOOL EndDocPrinter(HANDLE printer) {
@@ -215,13 +212,8 @@ BOOL EndDocPrinter(HANDLE printer) {
 }
 
 BOOL AbortPrinter(HANDLE printer) {
-    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
-        auto handle = host::FindPrinterHandle(printer);
-        if (!handle) return FALSE;
-        host::JobBook& book = host::Jobs();
-        std::lock_guard guard(book.lock);
-        if (!host::HandleJob(book, *handle)) return FALSE;
-        const DWORD id = host::TakeHandleJob(*handle);
+    return host::WithHandleJob(printer, [](host::JobBook& book, host::PrinterHandle& handle, host::Job&) -> BOOL {
+        const DWORD id = host::TakeHandleJob(handle);
         host::RetireJob(book, book.queue.find(id), JOB_STATUS_DELETED);
         return TRUE;
     });
