@@ -59,6 +59,8 @@ inline SHORT PaperLength(const PDEV& pdev) { return pdev.dmWork.dmPublic.dmPaper
 inline SHORT Duplex(const PDEV& pdev) { return pdev.dmWork.dmPublic.dmDuplex; }
 inline SHORT Colour(const PDEV& pdev) { return pdev.dmWork.dmPublic.dmColor; }
 inline bool PageMode(const PDEV& pdev) { return pdev.dmWork.dmPageModeControl == 0; }
+// Only 1 selects standard mode; any other non-zero value sends neither mode command.
+inline bool StandardMode(const PDEV& pdev) { return pdev.dmWork.dmPageModeControl == 1; }
 inline SHORT CuttingControl(const PDEV& pdev) { return pdev.dmWork.dmCuttingControl; }
 inline bool Landscape(const PDEV& pdev) { return Orientation(pdev) == DMORIENT_LANDSCAPE; }
 

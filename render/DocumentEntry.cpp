@@ -44,7 +44,7 @@ DRVAPI_EXPORT BOOL DrvStartPage(SURFOBJ* surface) {
         if (!SendPageMode(printer) || !SendPrintArea(printer, height)) {
             return FALSE;
         }
-    } else if (!SendStandardMode(printer)) {
+    } else if (StandardMode(*pdev) && !SendStandardMode(printer)) {
         return FALSE;
     }
     ++pdev->PageCount;
@@ -72,7 +72,7 @@ DRVAPI_EXPORT BOOL DrvEndDoc(SURFOBJ* surface, FLONG /*flags*/) {
     if (CuttingControl(*pdev) == 1 || lastSheetHalf) {
         if (duplex == 1) {
             bool fed;
-            if (!PageMode(*pdev)) {
+            if (StandardMode(*pdev)) {
                 SendFormFeed(printer); // a failure of it is ignored
                 fed = FeedDots(printer, 180) != FALSE;
             } else {

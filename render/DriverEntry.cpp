@@ -40,7 +40,9 @@ const DRVFN kFunctionTable[] = {
 };
 static_assert(sizeof kFunctionTable / sizeof kFunctionTable[0] == 21);
 
-constexpr ULONG kMinimumEnableDataSize = 12; // iDriverVersion, c and a 32-bit table pointer
+// iDriverVersion, c and the table pointer: 12 bytes with 32-bit pointers. The whole record is
+// required, so that a caller's 12-byte record is never written past its end by a 64-bit pointer.
+constexpr ULONG kMinimumEnableDataSize = sizeof(DRVENABLEDATA);
 
 // Nothing reads the glyph set; it is held from DrvEnableDriver to DrvDisableDriver. Exchanged
 // atomically, so that enabling the driver again releases the set it replaces.

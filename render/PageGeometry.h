@@ -17,7 +17,9 @@ struct PAGE_GEOMETRY {
 constexpr LONG TOP_MARGIN_DOTS = 140;
 
 // Widest and longest surface the driver takes on: each side fits the signed 16-bit sizes of the device
-// mode and the print area, and the 24-bit pixels stay within a bound that a page copy can afford.
+// mode and the print area, and the 24-bit pixels stay within a memory bound for one page. Every roll
+// page fits it (80 mm is 640 dots: 640 x 32767 x 3 bytes is below 64 MiB); only a page far wider than
+// the printer's rolls, which would print nothing anyway, can meet it first.
 constexpr LONG MAX_PAGE_DOTS = 32767;
 constexpr size_t MAX_SURFACE_BYTES = size_t{64} << 20;
 

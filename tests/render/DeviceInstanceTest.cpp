@@ -28,6 +28,10 @@ TEST_F(DeviceInstance, EnableDriverGivesTheTableInItsOrder) {
     EXPECT_FALSE(DrvEnableDriver(0x00010000, sizeof data, &data));
     EXPECT_FALSE(DrvEnableDriver(DDI_DRIVER_VERSION_NT5, 8, &data));
     EXPECT_EQ(data.pdrvfn, nullptr) << "the table is not filled for a refused engine";
+    if constexpr (sizeof(DRVENABLEDATA) > 12) { // 12 bytes hold the record only with 32-bit pointers
+        EXPECT_FALSE(DrvEnableDriver(DDI_DRIVER_VERSION_NT5, 12, &data));
+        EXPECT_EQ(data.pdrvfn, nullptr) << "a 12-byte record has no room for a 64-bit table pointer";
+    }
 
     const HostEngineCounts before = HostEngineLiveObjects();
     ASSERT_TRUE(DrvEnableDriver(DDI_DRIVER_VERSION_NT5, sizeof data, &data));

@@ -200,6 +200,24 @@ TEST_F(DocumentStream, SingleSideCutAtEndStandardMode) {
     EXPECT_TRUE(SameStream(PrintDocument(settings, {Blank(576, 220), Blank(576, 220)}), expected));
 }
 
+// A page-mode setting other than 0 or 1 (a hand-made device mode) sends neither mode command; its rows
+// go out as in standard mode, and the end of the document feeds the page-mode margin without a form feed.
+TEST_F(DocumentStream, PageModeSettingOtherThanZeroOrOneSendsNoModeCommand) {
+    JobSettings settings = JobSettings::Rows(220);
+    settings.cuttingControl = 1;
+    settings.pageModeControl = 2;
+    Picture page = RowsPicture(576, 220, [](int y) { return y < 10 ? kBlack : kWhite; });
+    ExpectedStream expected;
+    expected.Initialise().SideMode(0).Block(0, lines::Mono(0xFF), 10);
+    expected.Feed(140).Cut().Initialise();
+    EXPECT_TRUE(SameStream(PrintDocument(settings, {page, Blank(576, 220)}), expected));
+
+    settings.cuttingControl = 0;
+    ExpectedStream cutEachPage;
+    cutEachPage.Initialise().SideMode(0).Feed(180).Cut().Feed(180).Cut().Initialise();
+    EXPECT_TRUE(SameStream(PrintDocument(settings, {Blank(576, 220), Blank(576, 220)}), cutEachPage));
+}
+
 TEST_F(DocumentStream, SingleSideCutEachPageStandardModeTwoPages) {
     JobSettings settings = JobSettings::Rows(220);
     settings.pageModeControl = 1;
