@@ -64,7 +64,9 @@ BOOL PutRowStandard(PDEV& pdev, BYTE type, const BYTE* line, ULONG lineBytes, UL
                 pdev.cBlankRows = 0; // blank rows at the end of the page are dropped
             }
         } else {
-            if (row != lastRow && !FeedDots(pdev.hPrinter, pdev.cBlankRows)) {
+            // The run is fed before a last row too: dropping it would print that row higher up the
+            // page than it was drawn.
+            if (!FeedDots(pdev.hPrinter, pdev.cBlankRows)) {
                 return FALSE;
             }
             pdev.cBlankRows = 0;

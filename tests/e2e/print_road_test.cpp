@@ -167,6 +167,31 @@ TEST_F(EndToEnd, StandardModeGathersRowsAndFeedsBlankRuns) {
     EXPECT_EQ(side.At(575, 44), Dot::Black);
 }
 
+TEST_F(EndToEnd, StandardModeLastRowAfterABlankRunLandsWhereItWasDrawn) {
+    // Rows 1-30 printed, 31-44 blank, 45 (the last) printed.
+    HostPicture page = HostPicture::Filled(576, 45, kWhite);
+    page.FillRect(0, 0, 8, 30, kBlack);
+    page.FillRect(568, 44, 576, 45, kBlack);
+    Settings settings;
+    settings.paper.length = 282;
+    settings.pageModeControl = 1;
+    Bytes port = Print(settings, {&page});
+
+    PrinterLine left = PrinterLine(false).Black(0, 8), right = PrinterLine(false).Black(568, 576);
+    ExpectedStream s;
+    s.Initialise().SideMode(0).StandardMode();
+    s.RasterRows(left, 24, 24, false).RasterRows(left, 6, 24, false);
+    s.Feed(14).RasterRows(right, 1, 24, false);
+    s.Feed(180).Cut().Initialise();
+    EXPECT_EQ(CompareStreams(s.Data(), port), "same");
+
+    vprinter::JobResult paper = Decode(port);
+    ASSERT_EQ(paper.pieces.size(), 1u);
+    const vprinter::SideImage& side = paper.pieces[0].front;
+    EXPECT_EQ(side.At(575, 43), Dot::White);
+    EXPECT_EQ(side.At(575, 44), Dot::Black);
+}
+
 TEST_F(EndToEnd, APageOf2000RowsFillsOneAreaAndOpensAnEmptyOne) {
     // 80 mm by 272.5 mm: 2180 - 180 = 2000 rows.
     HostPicture page = HostPicture::Filled(576, 2000, kWhite);
