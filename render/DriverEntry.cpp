@@ -40,7 +40,10 @@ const DRVFN kFunctionTable[] = {
 };
 static_assert(sizeof kFunctionTable / sizeof kFunctionTable[0] == 21);
 
-constexpr ULONG kMinimumEnableDataSize = 12; // iDriverVersion, c and a 32-bit table pointer
+// iDriverVersion, c and the table pointer: 12 bytes where pointers are 32 bits. A record too short for
+// the whole pointer is refused rather than written past its end.
+constexpr ULONG kMinimumEnableDataSize = sizeof(DRVENABLEDATA);
+static_assert(sizeof(void*) != 4 || kMinimumEnableDataSize == 12);
 
 // Nothing reads the glyph set; it is held from DrvEnableDriver to DrvDisableDriver. Exchanged
 // atomically, so that enabling the driver again releases the set it replaces.
