@@ -4,24 +4,35 @@
 #include "DriverEntryPoints.h"
 #include "DriverLog.h"
 
+namespace {
+
+// The instance whose log a transfer's line goes to: the target's, or the source's when the engine
+// reads back from the page into a surface of its own.
+PDEV* DeviceOfTransfer(SURFOBJ* target, SURFOBJ* source) {
+    PDEV* pdev = DeviceOf(target);
+    return pdev != nullptr ? pdev : DeviceOf(source);
+}
+
+} // namespace
+
 DRVAPI_EXPORT BOOL DrvBitBlt(SURFOBJ* target, SURFOBJ* source, SURFOBJ* mask, CLIPOBJ* clip, XLATEOBJ* xlate,
                              RECTL* targetRect, POINTL* sourcePoint, POINTL* maskPoint, BRUSHOBJ* brush,
                              POINTL* brushOrigin, ROP4 rop) {
-    LogEntry("DrvBitBlt", DeviceOf(target));
+    LogEntry("DrvBitBlt", DeviceOfTransfer(target, source));
     return EngBitBlt(target, source, mask, clip, xlate, targetRect, sourcePoint, maskPoint, brush, brushOrigin, rop);
 }
 
 DRVAPI_EXPORT BOOL DrvStretchBlt(SURFOBJ* target, SURFOBJ* source, SURFOBJ* mask, CLIPOBJ* clip, XLATEOBJ* xlate,
                                  COLORADJUSTMENT* colorAdjust, POINTL* halftoneOrigin, RECTL* targetRect,
                                  RECTL* sourceRect, POINTL* maskPoint, ULONG mode) {
-    LogEntry("DrvStretchBlt", DeviceOf(target));
+    LogEntry("DrvStretchBlt", DeviceOfTransfer(target, source));
     return EngStretchBlt(target, source, mask, clip, xlate, colorAdjust, halftoneOrigin, targetRect, sourceRect,
                          maskPoint, mode);
 }
 
 DRVAPI_EXPORT BOOL DrvCopyBits(SURFOBJ* target, SURFOBJ* source, CLIPOBJ* clip, XLATEOBJ* xlate, RECTL* targetRect,
                                POINTL* sourcePoint) {
-    LogEntry("DrvCopyBits", DeviceOf(target));
+    LogEntry("DrvCopyBits", DeviceOfTransfer(target, source));
     return EngCopyBits(target, source, clip, xlate, targetRect, sourcePoint);
 }
 

@@ -40,9 +40,10 @@ const DRVFN kFunctionTable[] = {
 };
 static_assert(sizeof kFunctionTable / sizeof kFunctionTable[0] == 21);
 
-// iDriverVersion, c and the table pointer: 12 bytes with 32-bit pointers. The whole record is
-// required, so that a caller's 12-byte record is never written past its end by a 64-bit pointer.
+// iDriverVersion, c and the table pointer: 12 bytes where pointers are 32 bits. A record too short for
+// the whole pointer is refused rather than written past its end.
 constexpr ULONG kMinimumEnableDataSize = sizeof(DRVENABLEDATA);
+static_assert(sizeof(void*) != 4 || kMinimumEnableDataSize == 12);
 
 // Nothing reads the glyph set; it is held from DrvEnableDriver to DrvDisableDriver. Exchanged
 // atomically, so that enabling the driver again releases the set it replaces.

@@ -1,4 +1,5 @@
-// Engine devices and the live-object count, as tools and tests see them.
+// Engine devices, the live-object count and what the engine keeps of a palette or a surface, as
+// tools and tests see them.
 #include "eng_objects.h"
 #include "host/engine.h"
 #include "host/kernel.h"
@@ -28,4 +29,16 @@ BOOL HostEngineDeleteDevice(HDEV device) {
 HostEngineCounts HostEngineLiveObjects() {
     auto live = host::eng::CountLive();
     return {live.surfaces, live.palettes, live.devices, live.memoryBlocks};
+}
+
+bool HostEnginePaletteInfo(HPALETTE palette, HostPaletteInfo* info) {
+    host::eng::Palette found;
+    if (!info || !host::eng::CopyPalette(palette, &found)) return false;
+    *info = {found.mode, static_cast<ULONG>(found.colors.size()), found.red, found.green, found.blue};
+    return true;
+}
+
+bool HostEngineSurfaceInfo(HSURF surface, HostSurfaceInfo* info) {
+    if (!info) return false;
+    return host::eng::WithSurface(surface, [&](host::eng::Surface& s) { *info = {s.banding, s.hooks}; });
 }

@@ -87,6 +87,15 @@ HPALETTE AddPalette(std::unique_ptr<Palette> palette) {
 
 bool RemovePalette(HPALETTE handle) { return Palettes().Remove(Value(handle)) != nullptr; }
 
+bool CopyPalette(HPALETTE handle, Palette* copy) {
+    auto& table = Palettes();
+    std::lock_guard lock(table.mutex);
+    Palette* found = table.FindLocked(Value(handle));
+    if (!found) return false;
+    *copy = *found;
+    return true;
+}
+
 HDEV AddDevice() { return reinterpret_cast<HDEV>(Devices().Add(std::make_unique<Device>())); }
 
 bool SetDevicePdev(HDEV device, DHPDEV pdev) {

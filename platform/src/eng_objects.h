@@ -51,6 +51,8 @@ bool WithSurface(HSURF handle, F&& use) {
 
 HPALETTE AddPalette(std::unique_ptr<Palette> palette);
 bool RemovePalette(HPALETTE handle);
+// A copy of the palette behind the handle; false when the handle is unknown.
+bool CopyPalette(HPALETTE handle, Palette* copy);
 
 HDEV AddDevice();
 bool SetDevicePdev(HDEV device, DHPDEV pdev);

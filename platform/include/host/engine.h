@@ -1,8 +1,8 @@
 // The graphics engine as tools and tests use it: engine devices that stand for a printer device
-// context, the count of live engine objects, and printing pages of pictures through a printer's
-// rendering driver the way an application's print job goes (open the printer, start the job,
-// enable the driver, band every page, end the job so the spooler sends it to the port).
-// The five libraries never call these.
+// context, the count of live engine objects, what the engine keeps of a palette or a surface, and
+// printing pages of pictures through a printer's rendering driver the way an application's print job
+// goes (open the printer, start the job, enable the driver, band every page, end the job so the
+// spooler sends it to the port). The five libraries never call these.
 #pragma once
 
 #include <functional>
@@ -46,6 +46,21 @@ struct HostEngineCounts {
     bool operator==(const HostEngineCounts&) const = default;
 };
 HostEngineCounts HostEngineLiveObjects();
+
+// What the engine keeps of one palette and one surface, so that a test can see what a driver asked
+// for. Each answers false, and leaves `info` alone, for a handle the engine does not know.
+struct HostPaletteInfo {
+    ULONG mode = 0;                     // PAL_INDEXED, PAL_BITFIELDS, PAL_RGB or PAL_BGR
+    ULONG colors = 0;                   // entries of an indexed palette; 0 for the other modes
+    FLONG red = 0, green = 0, blue = 0; // the masks as given
+};
+bool HostEnginePaletteInfo(HPALETTE palette, HostPaletteInfo* info);
+
+struct HostSurfaceInfo {
+    bool banding = false; // EngMarkBandingSurface
+    FLONG hooks = 0;      // as given to EngAssociateSurface
+};
+bool HostEngineSurfaceInfo(HSURF surface, HostSurfaceInfo* info);
 
 // Where a picture lands on its page. Page coordinates start at the top-left of the printable area.
 enum class HostPlacement {
