@@ -7,7 +7,7 @@
 //
 // Checked: the decoded commands, rows and errors do not depend on the pieces; a printer reused after a
 // job prints the next one as a fresh printer with the same state would; the paper stays within the
-// printer's limits and grows no faster than the stream can feed it.
+// printer's limits (a piece's and a job's) and grows no faster than the stream can feed it.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -192,6 +192,7 @@ uint64_t CheckAndDigest(const JobResult& job, size_t streamSize)
 
     Digest digest;
     uint64_t rows = 0;
+    uint64_t kept = 0;
     for (const Piece& piece : job.pieces) {
         Require(piece.Rows() > 0 && piece.Rows() <= SideImage::MAX_ROWS);
         Require(piece.front.Width() == 576 || piece.front.Width() == 432);
@@ -199,12 +200,14 @@ uint64_t CheckAndDigest(const JobResult& job, size_t streamSize)
         if (piece.dualSide) {
             Require(piece.front.Rows() == piece.back.Rows());
         }
+        kept += static_cast<uint64_t>(piece.Rows());
         rows += static_cast<uint64_t>(piece.Rows()) + std::max(piece.front.LostRows(), piece.back.LostRows());
         digest.Add(static_cast<uint64_t>(piece.dualSide) * 2 + piece.cut);
         digest.Add(piece.front);
         digest.Add(piece.back);
     }
     Require(rows <= MAX_ROWS_PER_BYTE * streamSize);
+    Require(kept <= MAX_JOB_ROWS);
 
     for (const Command& c : job.commands) {
         digest.Add(EventLog::CommandText(c));

@@ -297,6 +297,46 @@ TEST(VirtualPrinter, AnEndlessFeedIsKeptToTheLongestPieceShown)
     EXPECT_EQ(job.warnings[0].text, "piece longer than 100000 rows: the last 2000 rows are not shown");
 }
 
+TEST(VirtualPrinter, AJobsPaperStopsAtItsLimitWithOneErrorAndDecodingGoesOn)
+{
+    // Groups of ten feeds of 255 rows and a cut: 2550 rows in 13 bytes. 156 groups make 397800 rows;
+    // the ninth feed of group 157 passes 400000.
+    StreamBuilder builder;
+    builder.Raw({0x1B, 0x33, 0xFF});
+    for (int group = 0; group < 200; ++group) {
+        for (int feed = 0; feed < 10; ++feed)
+            builder.Raw({0x0A});
+        builder.Cut();
+    }
+    builder.Raw({0x1D, 0x56, 0x07}).Feed(10).Cut();
+
+    VirtualPrinter printer;
+    printer.Feed(builder.Get());
+    const JobResult job = printer.Finish();
+    ASSERT_EQ(job.errors.size(), 2u);
+    EXPECT_EQ(Describe(job.errors[0]),
+              "offset 2039 (0x7F7): line feed 0A: paper limit: the job's paper passed 400000 rows; the rest of "
+              "the stream is decoded but prints nothing");
+    EXPECT_EQ(job.errors[1].kind, StreamErrorKind::BadParameter);
+    EXPECT_EQ(job.errors[1].offset, 3u + 200 * 13);
+    // Nothing about the pieces the limit left empty.
+    EXPECT_TRUE(job.warnings.empty());
+    ASSERT_EQ(job.pieces.size(), 157u);
+    EXPECT_EQ(job.pieces[155].Rows(), 2550);
+    EXPECT_EQ(job.pieces[156].Rows(), 400000 - 156 * 2550);
+    EXPECT_TRUE(job.pieces[156].cut);
+    EXPECT_EQ(job.summary.cuts, 201u);
+    EXPECT_EQ(job.summary.feeds, 2001u);
+    EXPECT_EQ(job.summary.errors, 2u);
+
+    // The next job has the whole limit again.
+    printer.Feed(StreamBuilder().Feed(10).Cut().Get());
+    const JobResult next = printer.Finish();
+    EXPECT_TRUE(next.errors.empty());
+    ASSERT_EQ(next.pieces.size(), 1u);
+    EXPECT_EQ(next.pieces[0].Rows(), 10);
+}
+
 TEST(VirtualPrinter, WithoutAKnifeCutsAreIgnored)
 {
     PrinterState state;

@@ -33,6 +33,7 @@ std::string_view ErrorKindName(StreamErrorKind kind)
     case StreamErrorKind::TruncatedCommand: return "truncated command";
     case StreamErrorKind::TruncatedRaster: return "truncated raster data";
     case StreamErrorKind::BadParameter: return "bad parameter";
+    case StreamErrorKind::PaperLimit: return "paper limit";
     }
     return "error";
 }

@@ -62,6 +62,7 @@ enum class StreamErrorKind : uint8_t {
     TruncatedCommand, // the stream ends inside a command's fixed bytes
     TruncatedRaster,  // the stream ends inside a raster block's rows
     BadParameter,     // a parameter value the printer does not accept
+    PaperLimit,       // the job's paper reached the model's limit; nothing after it is printed
 };
 
 struct StreamError {

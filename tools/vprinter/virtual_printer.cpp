@@ -36,6 +36,8 @@ JobResult VirtualPrinter::Finish()
     parser_.Reset();
     ResetModes(0);
     warnedBeside_ = false;
+    keptRows_ = 0;
+    paperFull_ = false;
     StartPiece();
     return done;
 }
@@ -57,8 +59,25 @@ void VirtualPrinter::StartPiece()
 {
     pieceWidth_ = state_.paperWidth;
     pieceDual_ = dualMode_;
+    // A piece keeps no more rows than the job has left: rows lost beyond a limit below MAX_ROWS are the
+    // job's, not the piece's.
+    const uint64_t left = MAX_JOB_ROWS - std::min(keptRows_, MAX_JOB_ROWS);
+    const int limit = static_cast<int>(std::min<uint64_t>(left, SideImage::MAX_ROWS));
     for (Side& side : sides_)
-        side.paper = SideImage(PaperDots(pieceWidth_));
+        side.paper = SideImage(PaperDots(pieceWidth_), limit);
+}
+
+void VirtualPrinter::CheckPaperLimit(uint64_t offset, std::string_view command)
+{
+    if (paperFull_ || sides_[0].paper.MaxRows() >= SideImage::MAX_ROWS)
+        return;
+    if (sides_[0].paper.LostRows() == 0 && sides_[1].paper.LostRows() == 0)
+        return;
+    paperFull_ = true;
+    result_.errors.push_back(StreamError{
+        .offset = offset, .command = std::string(command), .kind = StreamErrorKind::PaperLimit,
+        .detail = "the job's paper passed " + std::to_string(MAX_JOB_ROWS) +
+                  " rows; the rest of the stream is decoded but prints nothing"});
 }
 
 void VirtualPrinter::LevelSides()
@@ -74,13 +93,16 @@ void VirtualPrinter::EndPiece(bool cut, uint64_t offset)
         LevelSides();
     Piece piece{std::move(sides_[0].paper), std::move(sides_[1].paper), pieceDual_, cut};
     const uint64_t lost = std::max(piece.front.LostRows(), piece.back.LostRows());
-    if (lost != 0)
+    // Rows lost to the job's limit have their error already.
+    const bool pieceLimit = piece.front.MaxRows() == SideImage::MAX_ROWS;
+    if (lost != 0 && pieceLimit)
         Warn(offset, "piece longer than " + std::to_string(SideImage::MAX_ROWS) + " rows: the last " +
                          std::to_string(lost) + " rows are not shown");
     if (piece.Rows() > 0) {
+        keptRows_ += static_cast<uint64_t>(piece.Rows());
         result_.pieces.push_back(std::move(piece));
         ++result_.summary.pieces;
-    } else if (cut) {
+    } else if (cut && lost == 0 && !paperFull_) {
         Warn(offset, "cut with no paper printed or fed since the previous cut");
     }
     StartPiece();
@@ -213,6 +235,7 @@ void VirtualPrinter::OnCommand(const Command& command)
         ApplyConfiguration(state_, command.value, command.data[0], command.data[1]);
         break;
     }
+    CheckPaperLimit(at, CommandName(command.kind));
 }
 
 void VirtualPrinter::OnRasterRow(const RasterRow& row)
@@ -232,6 +255,7 @@ void VirtualPrinter::OnRasterRow(const RasterRow& row)
         side.area.PutRow(row_);
     else
         side.paper.AppendRow(row_);
+    CheckPaperLimit(row.offset, CommandName(CommandKind::RasterBlock));
 }
 
 void VirtualPrinter::OnError(const StreamError& error) { result_.errors.push_back(error); }

@@ -15,6 +15,7 @@
 #include <deque>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "page_area.h"
@@ -93,6 +94,7 @@ private:
     void PrintSideArea(Side& side, uint64_t offset);
     void DiscardArea(Side& side, uint64_t offset, const char* why);
     void ResetModes(uint64_t offset);
+    void CheckPaperLimit(uint64_t offset, std::string_view command);
 
     PrinterState state_;
     StreamParser parser_;
@@ -106,8 +108,18 @@ private:
     PaperWidth pieceWidth_ = PaperWidth::Mm80;
     int lineSpacing_ = 0;
     bool warnedBeside_ = false;
+    uint64_t keptRows_ = 0;  // rows of the pieces of this job already handed over
+    bool paperFull_ = false; // the job's paper reached MAX_JOB_ROWS: nothing more is printed
     std::vector<Dot> row_;
 };
+
+// The paper one job may make, both sides of a dual-side piece counted once: 400000 rows, 50 m. The
+// longest page the driver's paper sizes allow is about 3.3 m, and a job the tests or a preview decode
+// is a few pages long; 50 m is many such jobs over. Without the limit a hostile stream makes paper
+// without bound (a feed of 255 rows in each byte, cut into pieces that each stay below MAX_ROWS); with
+// it a job's dots stay below 460 MB. Rows beyond it are counted, not kept, and the job reports one
+// error where they start.
+constexpr uint64_t MAX_JOB_ROWS = 400000;
 
 // Line spacing after power-on and initialise: 1/6 inch, 30 dots at 8 dots per millimetre.
 constexpr int DEFAULT_LINE_SPACING = 30;
