@@ -80,7 +80,7 @@ TEST(VeltPreview, WritesOnePicturePerPieceAndASummary)
     EXPECT_EQ(run.code, velt::EXIT_OK) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_NE(run.out.find("2 pieces, 2 pages, 0 sheets, 2 cuts, 2 feeds (360 dots), 2 raster blocks, 2 rows, "
-                           "0 errors"),
+                           "0 zero bytes, 0 errors"),
               std::string::npos)
         << run.out;
     EXPECT_EQ(PngSize(out / "piece-001.png"), std::make_pair(576, 280));

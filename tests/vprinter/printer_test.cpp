@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "job_report.h"
 #include "stream_builder.h"
 #include "virtual_printer.h"
 
@@ -162,8 +163,9 @@ TEST(VirtualPrinter, AnAreaPrintsWithItsFullHeightAndDropsRowsBelowIt)
     ASSERT_EQ(over.pieces.size(), 1u);
     EXPECT_EQ(over.pieces[0].Rows(), 3);
     ASSERT_EQ(over.warnings.size(), 1u);
+    // Reported at the first row that fell: the fourth of the block.
     EXPECT_EQ(Describe(over.warnings[0]),
-              "offset 417 (0x1A1): 2 raster rows fell below the print area (3 rows high) and were not printed");
+              "offset 257 (0x101): 2 raster rows fell below the print area (3 rows high) and were not printed");
 }
 
 TEST(VirtualPrinter, APageTallerThan2000RowsPrintsAsSuccessiveAreas)
@@ -182,8 +184,56 @@ TEST(VirtualPrinter, APageTallerThan2000RowsPrintsAsSuccessiveAreas)
     EXPECT_EQ(job.pieces[0].Rows(), 4500);
     ExpectOnlyDots(job.pieces[0].front, {{7, 3999, Dot::Black}});
     EXPECT_EQ(job.summary.pages, 3u);
-    ASSERT_EQ(job.warnings.size(), 1u);
-    EXPECT_NE(job.warnings[0].text.find("cut to the printer's 2000 rows"), std::string::npos);
+    // The 500 rows the middle area declares beyond 2000 come in the next area: nothing to report.
+    EXPECT_TRUE(job.warnings.empty());
+}
+
+TEST(VirtualPrinter, AnAreaCutTo2000RowsIsReportedUnlessTheNextAreaTakesItsRest)
+{
+    // A 2500-row area printed by a form feed, then what follows it on the stream.
+    const auto tallArea = [](StreamBuilder& builder) -> StreamBuilder& {
+        return builder.Initialise().SideMode(0).PageMode().PrintArea(2500).BlankRows(0, 1).FormFeed();
+    };
+    const auto cutWarnings = [](const JobResult& job) {
+        std::vector<uint64_t> offsets;
+        for (const Notice& n : job.warnings)
+            if (n.text == "print area of 2500 rows from row 0 cut to the printer's 2000 rows")
+                offsets.push_back(n.offset);
+        return offsets;
+    };
+    const std::vector<uint64_t> atTheArea{7};
+    {
+        StreamBuilder b;
+        tallArea(b).PageMode().PrintArea(500).FormFeed().Cut();
+        const JobResult job = Print(b.Get());
+        EXPECT_TRUE(job.warnings.empty());
+        EXPECT_EQ(job.pieces.at(0).Rows(), 2500);
+    }
+    {
+        StreamBuilder b; // the rest declared one row short
+        tallArea(b).PageMode().PrintArea(499).FormFeed().Cut();
+        EXPECT_EQ(cutWarnings(Print(b.Get())), atTheArea);
+    }
+    {
+        StreamBuilder b; // no next area: the page ends after 2000 rows
+        tallArea(b).Feed(180).Cut();
+        EXPECT_EQ(cutWarnings(Print(b.Get())), atTheArea);
+    }
+    {
+        StreamBuilder b; // the stream ends between the form feed and the next area
+        tallArea(b).PageMode();
+        EXPECT_EQ(cutWarnings(Print(b.Get())), atTheArea);
+    }
+    {
+        StreamBuilder b; // the area is discarded rather than printed
+        b.Initialise().SideMode(0).PageMode().PrintArea(2500).BlankRows(0, 1).StandardMode().PageMode().PrintArea(500);
+        EXPECT_EQ(cutWarnings(Print(b.Get())), atTheArea);
+    }
+    {
+        StreamBuilder b; // the area is declared anew before it is printed
+        b.Initialise().SideMode(0).PageMode().PrintArea(2500).PrintArea(500).FormFeed();
+        EXPECT_EQ(cutWarnings(Print(b.Get())), atTheArea);
+    }
 }
 
 TEST(VirtualPrinter, AnAreaWhoseOriginLiesBelowThePrintersRowsEndsAtThem)
@@ -198,9 +248,118 @@ TEST(VirtualPrinter, AnAreaWhoseOriginLiesBelowThePrintersRowsEndsAtThem)
     const JobResult job = Print(stream);
     ASSERT_EQ(job.pieces.size(), 1u);
     EXPECT_EQ(job.pieces[0].Rows(), 2000);
-    ASSERT_EQ(job.warnings.size(), 2u);
-    EXPECT_NE(job.warnings[0].text.find("cut to the printer's 2000 rows"), std::string::npos);
-    EXPECT_NE(job.warnings[1].text.find("1 raster rows fell below the print area (0 rows high)"), std::string::npos);
+    ASSERT_EQ(job.warnings.size(), 3u);
+    EXPECT_EQ(job.warnings[0].text, "print area at (0, 54272), 576 dots wide: (0, 0) and 576 dots expected");
+    EXPECT_EQ(job.warnings[1].text, "print area of 5 rows from row 54272 cut to the printer's 2000 rows");
+    EXPECT_NE(job.warnings[2].text.find("1 raster rows fell below the print area (0 rows high)"), std::string::npos);
+}
+
+std::vector<std::string> Described(const std::vector<Notice>& warnings)
+{
+    std::vector<std::string> texts;
+    for (const Notice& n : warnings)
+        texts.push_back(Describe(n));
+    return texts;
+}
+
+Bytes AreaAt(uint16_t x, uint16_t y, uint16_t width, uint16_t height)
+{
+    return Bytes{0x1B, 0x57, static_cast<uint8_t>(x), static_cast<uint8_t>(x >> 8), static_cast<uint8_t>(y),
+                 static_cast<uint8_t>(y >> 8), static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
+                 static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8)};
+}
+
+TEST(VirtualPrinter, ZeroBytesBetweenCommandsAreWarnedOnceAndCounted)
+{
+    const Bytes stream = StreamBuilder().Initialise().Raw({0x00, 0x00}).Feed(10).Raw({0x00}).Cut().Get();
+    const JobResult job = Print(stream);
+    EXPECT_EQ(Described(job.warnings),
+              (std::vector<std::string>{"offset 2 (0x2): zero byte between commands, passed over (expected only as "
+                                        "the fill of a cancelled job)"}));
+    EXPECT_EQ(job.summary.ignoredZeroBytes, 3u);
+    EXPECT_NE(SummaryLine(job.summary).find(", 3 zero bytes, 0 errors, 1 warnings"), std::string::npos);
+    ASSERT_EQ(job.pieces.size(), 1u);
+    EXPECT_EQ(job.pieces[0].Rows(), 10);
+}
+
+TEST(VirtualPrinter, PageModeCommandsOutOfTheirOrderAreWarned)
+{
+    // Page mode again while the area is open: ignored, the area keeps its row.
+    const Bytes twice =
+        StreamBuilder().PageMode().PrintArea(10).BlankRows(0, 1).PageMode().FormFeed().Get();
+    const JobResult again = Print(twice);
+    EXPECT_EQ(Described(again.warnings),
+              (std::vector<std::string>{"offset 97 (0x61): page mode ignored: a page-mode area of 1 raster rows is open"}));
+    EXPECT_EQ(again.summary.pages, 1u);
+
+    // Rows before any print area: one warning for the area, at its first row, none at its form feed.
+    const Bytes rowsFirst = StreamBuilder().PageMode().BlankRows(0, 2).FormFeed().PageMode().FormFeed().Get();
+    const JobResult early = Print(rowsFirst);
+    EXPECT_EQ(Described(early.warnings),
+              (std::vector<std::string>{"offset 7 (0x7): raster row in page mode before any print area",
+                                        "offset 170 (0xAA): form feed prints a page-mode area no print area was set for"}));
+    ASSERT_EQ(early.pieces.size(), 1u);
+    EXPECT_EQ(early.pieces[0].Rows(), 2);
+}
+
+TEST(VirtualPrinter, AreasOtherThanTheDriversAreWarnedAndDotsBesideThemCounted)
+{
+    // 100 dots wide from dot 8: a dot at paper x 150 lands beside it, one at x 50 at area x 58.
+    StreamBuilder narrow;
+    narrow.PageMode().Raw(AreaAt(8, 0, 100, 4));
+    narrow.Raster(0, {Line::Mono().Dot(LineDot80(50)), Line::Mono().Dot(LineDot80(150))});
+    narrow.Raster(0, {Line::Mono().Dot(LineDot80(150))}).FormFeed().Raw(AreaAt(0, 0, 576, 4));
+    const JobResult job = Print(narrow.Get());
+    EXPECT_EQ(Described(job.warnings),
+              (std::vector<std::string>{"offset 2 (0x2): print area at (8, 0), 100 dots wide: (0, 0) and 576 dots expected",
+                                        "offset 97 (0x61): raster row with printed dots beside the print area (100 "
+                                        "dots wide from dot 8)",
+                                        "offset 263 (0x107): print area ignored outside page mode"}));
+    EXPECT_EQ(job.summary.dotsBesideThePaper, 2u);
+    ASSERT_EQ(job.pieces.size(), 1u);
+    ExpectOnlyDots(job.pieces[0].front, {{58, 0, Dot::Black}});
+
+    // A new area shorter than the rows composed: the rows below its bottom go.
+    StreamBuilder shorter;
+    shorter.PageMode().PrintArea(10);
+    shorter.Raster(0, {Line::Mono(), Line::Mono(), Line::Mono(), Line::Mono().Dot(LineDot80(1)),
+                       Line::Mono().Dot(LineDot80(2))});
+    shorter.PrintArea(3).FormFeed();
+    const JobResult trimmed = Print(shorter.Get());
+    EXPECT_EQ(Described(trimmed.warnings),
+              (std::vector<std::string>{"offset 417 (0x1A1): print area ends at row 3, above 2 rows already "
+                                        "composed: they are removed"}));
+    ASSERT_EQ(trimmed.pieces.size(), 1u);
+    EXPECT_EQ(trimmed.pieces[0].Rows(), 3);
+    ExpectOnlyDots(trimmed.pieces[0].front, {});
+}
+
+TEST(VirtualPrinter, RasterAndCutVariantsTheDriverDoesNotSendAreWarnedOnce)
+{
+    const Line secondOnly = Line::TwoColour().Dot(LineDot80(3), 1).Dot(LineDot80(4), 1).Dot(LineDot80(5)).Dot(LineDot80(5), 1);
+    const Bytes stream = StreamBuilder()
+                             .Raster(2, {Line::TwoColour(), secondOnly, secondOnly})
+                             .Raster(1, {Line::Mono().Dot(LineDot80(9))})
+                             .Raster(1, {Line::Mono()})
+                             .Raw({0x1D, 0x56, 0x31})
+                             .Feed(1)
+                             .Raw({0x1D, 0x56, 0x00})
+                             .Feed(1)
+                             .Cut()
+                             .Get();
+    const JobResult job = Print(stream);
+    EXPECT_EQ(Described(job.warnings),
+              (std::vector<std::string>{
+                  "offset 165 (0xA5): raster row with 2 dots in the second plane alone: black sets both planes, "
+                  "colour the first alone",
+                  "offset 485 (0x1E5): raster type 01: 00 (mono) or 02 (two-colour) expected",
+                  "offset 655 (0x28F): cut mode 31: 30 expected"}));
+    EXPECT_TRUE(job.errors.empty());
+    ASSERT_EQ(job.pieces.size(), 3u);
+    // The second plane alone still prints black, and type 01 prints as mono.
+    ExpectOnlyDots(job.pieces[0].front, {{3, 1, Dot::Black}, {4, 1, Dot::Black}, {5, 1, Dot::Black},
+                                         {3, 2, Dot::Black}, {4, 2, Dot::Black}, {5, 2, Dot::Black},
+                                         {9, 3, Dot::Black}});
 }
 
 TEST(VirtualPrinter, DualSideTwoPageJobPrintsOneSheetWithFrontAndBack)
@@ -355,10 +514,11 @@ TEST(VirtualPrinter, AnAreaNeverPrintedIsLostAndReported)
         StreamBuilder().PageMode().PrintArea(100).BlankRows(0, 4).Initialise().PageMode().BlankRows(0, 2).Get();
     const JobResult job = Print(stream);
     EXPECT_TRUE(job.pieces.empty());
-    ASSERT_EQ(job.warnings.size(), 2u);
+    ASSERT_EQ(job.warnings.size(), 3u);
     EXPECT_EQ(Describe(job.warnings[0]),
               "offset 337 (0x151): initialise discards a page-mode area of 4 raster rows that was never printed");
-    EXPECT_EQ(job.warnings[1].text, "the stream ends with a page-mode area of 2 raster rows that was never printed");
+    EXPECT_EQ(Describe(job.warnings[1]), "offset 346 (0x15A): raster row in page mode before any print area");
+    EXPECT_EQ(job.warnings[2].text, "the stream ends with a page-mode area of 2 raster rows that was never printed");
 }
 
 TEST(VirtualPrinter, SingleSideModelAndSingleSideModeIgnoreSideCommands)

@@ -37,7 +37,7 @@ TEST(VirtualPort, EachDocumentWritesItsPicturesAndReportIntoItsOwnFolder)
     std::stringstream text;
     text << report.rdbuf();
     EXPECT_EQ(text.str(), "job 7: 98 bytes, 1 pieces, 0 pages, 0 sheets, 1 cuts, 1 feeds (180 dots), 1 raster blocks, "
-                          "1 rows, 0 errors, 0 warnings\n");
+                          "1 rows, 0 zero bytes, 0 errors, 0 warnings\n");
 }
 
 TEST(VirtualPort, AConfigurationRequestIsAnsweredAndLeavesNoFiles)

@@ -8,7 +8,8 @@ std::string SummaryLine(const Summary& s)
            " pages, " + std::to_string(s.sheets) + " sheets, " + std::to_string(s.cuts) + " cuts, " +
            std::to_string(s.feeds) + " feeds (" + std::to_string(s.fedDots) + " dots), " +
            std::to_string(s.rasterBlocks) + " raster blocks, " + std::to_string(s.rows) + " rows, " +
-           std::to_string(s.errors) + " errors, " + std::to_string(s.warnings) + " warnings";
+           std::to_string(s.ignoredZeroBytes) + " zero bytes, " + std::to_string(s.errors) + " errors, " +
+           std::to_string(s.warnings) + " warnings";
 }
 
 void WriteProblems(std::ostream& out, const std::string& streamName, const JobResult& result)

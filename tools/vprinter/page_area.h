@@ -21,18 +21,21 @@ public:
     void Open(int paperDots);
     void Close() { open_ = false; }
     bool IsOpen() const { return open_; }
-    // The area is cut to end at MAX_AREA_ROWS at the latest: its height first, then its origin.
-    void SetArea(const PrintArea& area);
+    // The area is cut to end at MAX_AREA_ROWS at the latest: its height first, then its origin. Rows
+    // already composed below the new area's bottom are removed; returns their count.
+    int SetArea(const PrintArea& area);
     const PrintArea& Area() const { return area_; }
+    // A print area command has set the area since page mode started.
+    bool AreaSet() const { return areaSet_; }
     // A row lands at the current position (origin y plus the rows and feeds so far), shifted right by the
-    // origin x and cut at the area's right edge; a row below the area is dropped.
-    void PutRow(std::span<const Dot> row);
+    // origin x and cut at the area's right edge; a row below the area is dropped. Returns the set dots
+    // cut off at the right edge.
+    int PutRow(std::span<const Dot> row);
     void Advance(int rows);
 
     // Rows placed so far (received rows, not counting feeds) and rows dropped below the area.
     int PlacedRows() const { return placed_; }
     int DroppedRows() const { return dropped_; }
-    uint64_t DroppedDots() const { return droppedDots_; }
     // The printed area: all its rows, the blank ones below the last received row included. Closes it.
     SideImage Print();
 
@@ -45,7 +48,6 @@ private:
     int cursor_ = 0;
     int placed_ = 0;
     int dropped_ = 0;
-    uint64_t droppedDots_ = 0;
     SideImage rows_;
 };
 

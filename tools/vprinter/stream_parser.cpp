@@ -72,7 +72,10 @@ void StreamParser::CommandByte(uint8_t b)
     if (headerLength_ == 0) {
         commandOffset_ = offset_;
         switch (b) {
-        case 0x00: ++zeroBytes_; return;
+        case 0x00:
+            ++zeroBytes_;
+            sink_->OnIgnoredZero(offset_);
+            return;
         case 0x0C: sink_->OnCommand(Command{.kind = CommandKind::FormFeed, .offset = offset_}); return;
         case 0x0A: sink_->OnCommand(Command{.kind = CommandKind::LineFeed, .offset = offset_}); return;
         case ESC:

@@ -6,7 +6,8 @@
 // printer does not know, the length of what follows is unknown: decoding it as commands would invent
 // feeds and cuts from raster data, so the parser skips to the next initialise (1B 40, which starts every
 // document and ends every job) and reports how many bytes it passed over. Zero bytes between commands
-// (the fill block a cancelled job gets) are ignored, as the printer ignores them.
+// (the fill block a cancelled job gets) are passed over, as the printer passes them over; the sink
+// hears of each.
 #pragma once
 
 #include <array>
@@ -23,6 +24,8 @@ public:
     virtual void OnCommand(const Command& command) = 0;
     virtual void OnRasterRow(const RasterRow& row) = 0;
     virtual void OnError(const StreamError& error) = 0;
+    // A zero byte between commands, passed over as the printer passes it over.
+    virtual void OnIgnoredZero(uint64_t /*offset*/) {}
 };
 
 class StreamParser {

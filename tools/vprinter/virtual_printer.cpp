@@ -24,6 +24,8 @@ JobResult VirtualPrinter::Finish()
 {
     parser_.Finish();
     const uint64_t end = parser_.Offset();
+    if (tall_.stage != TallArea::Stage::None)
+        ReportTallArea();
     for (Side& side : sides_)
         DiscardArea(side, end, "the stream ends with");
     EndPiece(false, end);
@@ -35,7 +37,8 @@ JobResult VirtualPrinter::Finish()
     result_ = JobResult{};
     parser_.Reset();
     ResetModes(0);
-    warnedBeside_ = false;
+    warned_ = {};
+    tall_ = TallArea{};
     keptRows_ = 0;
     paperFull_ = false;
     StartPiece();
@@ -53,6 +56,14 @@ size_t VirtualPrinter::ReadReply(std::span<uint8_t> out)
 void VirtualPrinter::Warn(uint64_t offset, std::string text)
 {
     result_.warnings.push_back(Notice{offset, std::move(text)});
+}
+
+void VirtualPrinter::WarnOnce(Once kind, uint64_t offset, std::string text)
+{
+    bool& warned = warned_[static_cast<size_t>(kind)];
+    if (!warned)
+        Warn(offset, std::move(text));
+    warned = true;
 }
 
 void VirtualPrinter::StartPiece()
@@ -112,10 +123,11 @@ void VirtualPrinter::PrintSideArea(Side& side, uint64_t offset)
 {
     if (!side.area.IsOpen())
         return;
+    if (!side.area.AreaSet() && !side.warnedNoArea)
+        Warn(offset, "form feed prints a page-mode area no print area was set for");
     if (side.area.DroppedRows() != 0)
-        Warn(offset, std::to_string(side.area.DroppedRows()) + " raster rows fell below the print area (" +
-                         std::to_string(side.area.Area().height) + " rows high) and were not printed");
-    result_.summary.dotsBesideThePaper += side.area.DroppedDots();
+        Warn(side.firstDropped, std::to_string(side.area.DroppedRows()) + " raster rows fell below the print area (" +
+                                    std::to_string(side.area.Area().height) + " rows high) and were not printed");
     side.paper.AppendRows(side.area.Print());
     ++result_.summary.pages;
 }
@@ -139,9 +151,74 @@ void VirtualPrinter::ResetModes(uint64_t offset)
     selected_ = 0;
 }
 
+void VirtualPrinter::CheckPrintArea(const Command& command, Side& side)
+{
+    const PrintArea& area = command.area;
+    const uint64_t at = command.offset;
+    if (area.x != 0 || area.y != 0 || area.width != DRIVER_AREA_WIDTH)
+        WarnOnce(Once::AreaPlace, at,
+                 "print area at (" + std::to_string(area.x) + ", " + std::to_string(area.y) + "), " +
+                     std::to_string(area.width) + " dots wide: (0, 0) and " + std::to_string(DRIVER_AREA_WIDTH) +
+                     " dots expected");
+    if (area.y + area.height > MAX_AREA_ROWS) {
+        std::string warning = "print area of " + std::to_string(area.height) + " rows from row " +
+                              std::to_string(area.y) + " cut to the printer's " + std::to_string(MAX_AREA_ROWS) +
+                              " rows";
+        if (tall_.stage != TallArea::Stage::None)
+            ReportTallArea(); // the other side's, still waiting for its rest
+        if (area.y == 0)
+            tall_ = TallArea{TallArea::Stage::Open, selected_, at, area.height - MAX_AREA_ROWS, std::move(warning)};
+        else
+            Warn(at, std::move(warning));
+    }
+    // The printer's memory cannot hold rows outside the area: those composed below its new bottom go.
+    const int removed = side.area.SetArea(area);
+    if (removed != 0) {
+        const int bottom = side.area.Area().y + side.area.Area().height;
+        Warn(at, "print area ends at row " + std::to_string(bottom) + ", above " + std::to_string(removed) +
+                     " rows already composed: they are removed");
+    }
+}
+
+void VirtualPrinter::ReportTallArea()
+{
+    Warn(tall_.offset, std::move(tall_.warning));
+    tall_ = TallArea{};
+}
+
+void VirtualPrinter::FollowTallArea(const Command& command)
+{
+    using Stage = TallArea::Stage;
+    const bool sameSide = selected_ == tall_.side;
+    switch (tall_.stage) {
+    case Stage::None:
+        break;
+    case Stage::Open:
+        if (sameSide && command.kind == CommandKind::FormFeed)
+            tall_.stage = Stage::Printed;
+        else if (sameSide && command.kind == CommandKind::PrintArea)
+            ReportTallArea(); // the area is declared anew
+        break;
+    case Stage::Printed:
+        if (sameSide && command.kind == CommandKind::PageMode)
+            tall_.stage = Stage::NextPage;
+        else
+            ReportTallArea();
+        break;
+    case Stage::NextPage:
+        if (sameSide && command.kind == CommandKind::PrintArea && command.area.y == 0 &&
+            command.area.height == tall_.nextHeight)
+            tall_ = TallArea{};
+        else
+            ReportTallArea();
+        break;
+    }
+}
+
 void VirtualPrinter::OnCommand(const Command& command)
 {
     result_.commands.push_back(command);
+    FollowTallArea(command);
     Summary& summary = result_.summary;
     Side& side = sides_[selected_];
     const uint64_t at = command.offset;
@@ -179,19 +256,20 @@ void VirtualPrinter::OnCommand(const Command& command)
         ++summary.sheets;
         break;
     case CommandKind::PageMode:
-        if (!side.area.IsOpen())
-            side.area.Open(PaperDots(pieceWidth_));
+        if (side.area.IsOpen()) {
+            Warn(at, "page mode ignored: a page-mode area of " + std::to_string(side.area.PlacedRows()) +
+                         " raster rows is open");
+            break;
+        }
+        side.area.Open(PaperDots(pieceWidth_));
+        side.warnedNoArea = false;
         break;
     case CommandKind::PrintArea:
         if (!side.area.IsOpen()) {
             Warn(at, "print area ignored outside page mode");
             break;
         }
-        if (command.area.y + command.area.height > MAX_AREA_ROWS)
-            Warn(at, "print area of " + std::to_string(command.area.height) + " rows from row " +
-                         std::to_string(command.area.y) + " cut to the printer's " + std::to_string(MAX_AREA_ROWS) +
-                         " rows");
-        side.area.SetArea(command.area);
+        CheckPrintArea(command, side);
         break;
     case CommandKind::StandardMode:
         DiscardArea(side, at, "standard mode discards");
@@ -211,6 +289,8 @@ void VirtualPrinter::OnCommand(const Command& command)
             side.paper.AppendBlank(lineSpacing_);
         break;
     case CommandKind::Cut:
+        if (command.value != 0x30)
+            WarnOnce(Once::CutMode, at, "cut mode " + HexBytes(std::span(&command.value, 1)) + ": 30 expected");
         if (!state_.knife) {
             Warn(at, "cut ignored: the printer's knife is disabled");
             break;
@@ -220,6 +300,8 @@ void VirtualPrinter::OnCommand(const Command& command)
         break;
     case CommandKind::RasterBlock:
         ++summary.rasterBlocks;
+        if (command.value == RASTER_MONO_ALT)
+            WarnOnce(Once::RasterType, at, "raster type 01: 00 (mono) or 02 (two-colour) expected");
         break;
     case CommandKind::PrintConfiguration:
         ++summary.configurationCommands;
@@ -235,6 +317,9 @@ void VirtualPrinter::OnCommand(const Command& command)
         ApplyConfiguration(state_, command.value, command.data[0], command.data[1]);
         break;
     }
+    // An area declared too tall that something other than a form feed closed.
+    if (tall_.stage == TallArea::Stage::Open && !sides_[tall_.side].area.IsOpen())
+        ReportTallArea();
     CheckPaperLimit(at, CommandName(command.kind));
 }
 
@@ -242,22 +327,43 @@ void VirtualPrinter::OnRasterRow(const RasterRow& row)
 {
     ++result_.summary.rows;
     row_.resize(static_cast<size_t>(PaperDots(pieceWidth_)));
-    const int beside = DecodeLine(row.type, row.line, pieceWidth_, state_.twoColourPaper, row_);
-    if (beside != 0) {
-        result_.summary.dotsBesideThePaper += static_cast<uint64_t>(beside);
-        if (!warnedBeside_)
-            Warn(row.offset, "raster row with printed dots beside the " +
-                                 std::string(pieceWidth_ == PaperWidth::Mm58 ? "58" : "80") + " mm paper");
-        warnedBeside_ = true;
+    const LineDots dots = DecodeLine(row.type, row.line, pieceWidth_, state_.twoColourPaper, row_);
+    if (dots.beside != 0) {
+        result_.summary.dotsBesideThePaper += static_cast<uint64_t>(dots.beside);
+        WarnOnce(Once::BesideThePaper, row.offset,
+                 "raster row with printed dots beside the " +
+                     std::string(pieceWidth_ == PaperWidth::Mm58 ? "58" : "80") + " mm paper");
     }
+    if (dots.secondPlaneOnly != 0)
+        WarnOnce(Once::SecondPlaneOnly, row.offset,
+                 "raster row with " + std::to_string(dots.secondPlaneOnly) +
+                     " dots in the second plane alone: black sets both planes, colour the first alone");
     Side& side = sides_[selected_];
-    if (side.area.IsOpen())
-        side.area.PutRow(row_);
-    else
+    if (side.area.IsOpen()) {
+        if (!side.area.AreaSet() && !side.warnedNoArea)
+            Warn(row.offset, "raster row in page mode before any print area");
+        side.warnedNoArea = side.warnedNoArea || !side.area.AreaSet();
+        const int dropped = side.area.DroppedRows();
+        const int cutOff = side.area.PutRow(row_);
+        if (dropped == 0 && side.area.DroppedRows() != 0)
+            side.firstDropped = row.offset;
+        if (cutOff != 0) {
+            result_.summary.dotsBesideThePaper += static_cast<uint64_t>(cutOff);
+            WarnOnce(Once::BesideTheArea, row.offset,
+                     "raster row with printed dots beside the print area (" + std::to_string(side.area.Area().width) +
+                         " dots wide from dot " + std::to_string(side.area.Area().x) + ")");
+        }
+    } else
         side.paper.AppendRow(row_);
     CheckPaperLimit(row.offset, CommandName(CommandKind::RasterBlock));
 }
 
 void VirtualPrinter::OnError(const StreamError& error) { result_.errors.push_back(error); }
+
+void VirtualPrinter::OnIgnoredZero(uint64_t offset)
+{
+    WarnOnce(Once::ZeroBytes, offset, "zero byte between commands, passed over (expected only as the fill of a "
+                                      "cancelled job)");
+}
 
 } // namespace vprinter

@@ -1,6 +1,11 @@
 // A model of the thermal roll printer: consumes the byte stream as the printer would and hands back the
 // paper that came out, one piece per cut, with a summary, the stream's errors and warnings about
 // well-formed but doubtful input (rows below a print area, an area that was never printed, ...).
+// Warnings cover what the printer accepts but the driver never sends, so that a test reading only the
+// paper still learns of it. Those about single bytes, rows and dots (zero bytes, dots beside the paper
+// or the area, a dot in the second plane alone) and those the driver would repeat on every page or block
+// (raster type 01, a cut mode other than 30, an area not at (0, 0) or not 576 dots wide) come once a
+// job, at the first offset; the others at each command.
 //
 // The paper: in standard mode rows print as they arrive and line feeds feed the line spacing in blank
 // rows; in page mode rows are composed in the side's area and printed, with the area's full height, at
@@ -45,8 +50,8 @@ struct Summary {
     uint64_t rows = 0;         // raster rows received
     unsigned initialises = 0;
     unsigned configurationCommands = 0;
-    uint64_t ignoredZeroBytes = 0;
-    uint64_t dotsBesideThePaper = 0; // set dots of a line that land outside the paper or the area
+    uint64_t ignoredZeroBytes = 0;   // zero bytes between commands, passed over
+    uint64_t dotsBesideThePaper = 0; // set dots of a line that land outside the paper or the area's width
     unsigned errors = 0;
     unsigned warnings = 0;
 };
@@ -81,13 +86,47 @@ private:
     struct Side {
         SideImage paper;
         PageArea area;
+        bool warnedNoArea = false; // rows or a form feed met the open area before any print area
+        uint64_t firstDropped = 0; // offset of the first row that fell below the area
+    };
+
+    // Warnings given once a job.
+    enum class Once : uint8_t {
+        ZeroBytes,
+        BesideThePaper,
+        BesideTheArea,
+        SecondPlaneOnly,
+        RasterType,
+        CutMode,
+        AreaPlace,
+        Count,
+    };
+
+    // An area declared taller than MAX_AREA_ROWS: the printer composes MAX_AREA_ROWS rows of it and the
+    // rest is never printed. The driver declares such areas for a tall page (H rows print as areas of
+    // 2000, H - 2000, H - 4000, ... rows, the page's rows so far taking 2000 of each) and sends the rest
+    // in the next area, so the cut is not reported when the area is printed by a form feed and the
+    // next commands for the side are page mode and a print area at (0, 0) MAX_AREA_ROWS rows shorter.
+    // Otherwise it is reported at the print area.
+    struct TallArea {
+        enum class Stage : uint8_t { None, Open, Printed, NextPage };
+        Stage stage = Stage::None;
+        int side = 0;
+        uint64_t offset = 0;
+        int nextHeight = 0;
+        std::string warning;
     };
 
     void OnCommand(const Command& command) override;
     void OnRasterRow(const RasterRow& row) override;
     void OnError(const StreamError& error) override;
+    void OnIgnoredZero(uint64_t offset) override;
 
     void Warn(uint64_t offset, std::string text);
+    void WarnOnce(Once kind, uint64_t offset, std::string text);
+    void CheckPrintArea(const Command& command, Side& side);
+    void FollowTallArea(const Command& command);
+    void ReportTallArea();
     void StartPiece();
     void EndPiece(bool cut, uint64_t offset);
     void LevelSides();
@@ -107,7 +146,8 @@ private:
     bool pieceDual_ = false;
     PaperWidth pieceWidth_ = PaperWidth::Mm80;
     int lineSpacing_ = 0;
-    bool warnedBeside_ = false;
+    std::array<bool, static_cast<size_t>(Once::Count)> warned_{};
+    TallArea tall_;
     uint64_t keptRows_ = 0;  // rows of the pieces of this job already handed over
     bool paperFull_ = false; // the job's paper reached MAX_JOB_ROWS: nothing more is printed
     std::vector<Dot> row_;
@@ -120,6 +160,9 @@ private:
 // it a job's dots stay below 460 MB. Rows beyond it are counted, not kept, and the job reports one
 // error where they start.
 constexpr uint64_t MAX_JOB_ROWS = 400000;
+
+// The print area the driver declares on either paper width: from (0, 0), 576 dots wide.
+constexpr uint16_t DRIVER_AREA_WIDTH = 576;
 
 // Line spacing after power-on and initialise: 1/6 inch, 30 dots at 8 dots per millimetre.
 constexpr int DEFAULT_LINE_SPACING = 30;
