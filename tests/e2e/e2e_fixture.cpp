@@ -50,10 +50,25 @@ Bytes EndToEnd::Print(const Settings& settings, const std::vector<const HostPict
     return HostPortBytes(kPort);
 }
 
-vprinter::JobResult EndToEnd::Decode(const Bytes& bytes) {
-    vprinter::VirtualPrinter printer;
+vprinter::JobResult EndToEnd::Decode(const Bytes& bytes, const DecodeOn& on) {
+    vprinter::VirtualPrinter printer(on.printer);
     printer.Feed(bytes);
-    return printer.Finish();
+    vprinter::JobResult result = printer.Finish();
+    for (const vprinter::StreamError& error : result.errors) ADD_FAILURE() << "decode error: " << Describe(error);
+    std::vector<bool> met(on.expectWarnings.size(), false);
+    for (const vprinter::Notice& warning : result.warnings) {
+        bool expected = false;
+        for (size_t i = 0; i < on.expectWarnings.size(); ++i) {
+            if (warning.text.find(on.expectWarnings[i]) != std::string::npos) {
+                met[i] = true;
+                expected = true;
+            }
+        }
+        if (!expected) ADD_FAILURE() << "decode warning: " << Describe(warning);
+    }
+    for (size_t i = 0; i < met.size(); ++i)
+        if (!met[i]) ADD_FAILURE() << "expected decode warning not given: " << on.expectWarnings[i];
+    return result;
 }
 
 std::string SideText(const vprinter::SideImage& side, int top, int rows, int x0, int x1) {

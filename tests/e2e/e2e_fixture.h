@@ -29,6 +29,13 @@ struct Settings {
     SHORT cuttingControl = 0;  // cut after each page
 };
 
+// The printer a test decodes on (by default 80 mm two-colour paper and a knife) and the warnings it
+// expects of the decode, each as text that the warning contains.
+struct DecodeOn {
+    vprinter::PrinterState printer = {};
+    std::vector<std::string> expectWarnings = {};
+};
+
 class EndToEnd : public HostTest {
 protected:
     static constexpr char16_t kPrinter[] = u"VELT K9x";
@@ -43,8 +50,10 @@ protected:
     // Prints the pictures as one job; returns the bytes that reached the port.
     Bytes Print(const Settings& settings, const std::vector<const HostPicture*>& pages,
                 HostPlacement placement = HostPlacement::TopLeft);
-    // Feeds the bytes to a virtual printer with 80 mm two-colour paper and a knife.
-    static vprinter::JobResult Decode(const Bytes& bytes);
+    // Feeds the bytes to a virtual printer. The decode must come out without errors and without
+    // warnings but those the test expects: each warning must contain one of on.expectWarnings, and each
+    // of those must be met.
+    static vprinter::JobResult Decode(const Bytes& bytes, const DecodeOn& on = {});
 
     HostPrintResult last_;
 };

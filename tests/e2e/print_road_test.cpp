@@ -1,5 +1,7 @@
 // Pictures through the whole road (engine, VELT, spooler, port): the exact bytes at the port against
 // streams built here, and the paper the virtual printer makes of them.
+#include <gtest/gtest-spi.h>
+
 #include "e2e_fixture.h"
 
 namespace e2e {
@@ -297,6 +299,56 @@ TEST_F(EndToEnd, ARedRuleAndABlackBarComeOutRedAndBlack) {
     EXPECT_EQ(paper.pieces[0].front.At(300, 102), Dot::Colour);
     EXPECT_EQ(paper.pieces[0].front.At(300, 210), Dot::Black);
     EXPECT_EQ(paper.pieces[0].front.At(10, 102), Dot::White);
+}
+
+TEST_F(EndToEnd, ADecodeFailsOnAnyWarningOrErrorTheTestDoesNotExpect) {
+    // A zero byte between commands and a cut of mode 31: two warnings.
+    const Bytes doubtful{0x1B, 0x40, 0x00, 0x1B, 0x33, 0x0A, 0x0A, 0x1D, 0x56, 0x31, 0x1B, 0x40};
+    EXPECT_NONFATAL_FAILURE(Decode(doubtful, {.expectWarnings = {"zero byte"}}), "decode warning: offset 7 (0x7): cut mode 31");
+    EXPECT_NONFATAL_FAILURE(Decode(doubtful, {.expectWarnings = {"zero byte", "cut mode 31", "raster type"}}),
+                            "expected decode warning not given: raster type");
+    EXPECT_EQ(Decode(doubtful, {.expectWarnings = {"zero byte", "cut mode 31"}}).pieces.size(), 1u);
+    EXPECT_NONFATAL_FAILURE(Decode(Bytes{0x1B, 0x40, 0x1D, 0x56, 0x07}), "decode error: offset 2 (0x2): cut 1D 56");
+}
+
+TEST_F(EndToEnd, A58mmPageLandsOnThe58mmRoll) {
+    // 58 mm wide: 432 dots. A mark at the page's left and right edges, rows 3-4.
+    HostPicture page = HostPicture::Filled(432, 220, kWhite);
+    page.FillRect(0, 3, 8, 5, kBlack);
+    page.FillRect(424, 3, 432, 5, kBlack);
+    Settings settings;
+    settings.paper.width = 580;
+    Bytes port = Print(settings, {&page});
+    ASSERT_EQ(last_.printableArea.cx, 432);
+
+    vprinter::PrinterState roll58;
+    roll58.paperWidth = vprinter::PaperWidth::Mm58;
+    vprinter::JobResult paper = Decode(port, {.printer = roll58});
+    ASSERT_EQ(paper.pieces.size(), 1u);
+    const vprinter::Piece& piece = paper.pieces[0];
+    EXPECT_EQ(piece.Width(), 432);
+    EXPECT_EQ(piece.Rows(), last_.printableArea.cy + 180);
+    EXPECT_EQ(SideText(piece.front, 2, 4, 6, 10), "....\n##..\n##..\n....\n");
+    EXPECT_EQ(SideText(piece.front, 2, 4, 422, 432), "..........\n..########\n..########\n..........\n");
+    EXPECT_EQ(paper.summary.dotsBesideThePaper, 0u);
+}
+
+TEST_F(EndToEnd, ATwoColourJobOnMonoPaperComesOutAllBlack) {
+    HostPicture page = HostPicture::Filled(576, 220, kWhite);
+    page.FillRect(100, 20, 104, 21, kRed);
+    page.FillRect(200, 20, 204, 21, kBlack);
+    Settings settings;
+    settings.color = DMCOLOR_COLOR;
+    Bytes port = Print(settings, {&page});
+
+    vprinter::PrinterState mono;
+    mono.twoColourPaper = false;
+    vprinter::JobResult paper = Decode(port, {.printer = mono});
+    ASSERT_EQ(paper.pieces.size(), 1u);
+    EXPECT_EQ(SideText(paper.pieces[0].front, 20, 1, 99, 105), ".####.\n");
+    EXPECT_EQ(SideText(paper.pieces[0].front, 20, 1, 199, 205), ".####.\n");
+    // The same bytes on two-colour paper keep the red.
+    EXPECT_EQ(SideText(Decode(port).pieces.at(0).front, 20, 1, 99, 105), ".rrrr.\n");
 }
 
 } // namespace
