@@ -101,7 +101,10 @@ bool EndPage(PDEV& pdev) {
         if (!SendEndSheet(printer)) {
             return false;
         }
-    } else if (duplex == 1 && PageMode(pdev)) {
+    } else if (duplex != 2 && PageMode(pdev)) {
+        // Every page-mode page that is not half of a dual-side sheet prints its area here; a duplex
+        // value other than 1 or 2 (kept by the merge) would otherwise leave the area unprinted, and the
+        // closing initialise would discard the page.
         if (!SendFormFeed(printer)) {
             return false;
         }

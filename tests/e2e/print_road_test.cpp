@@ -279,10 +279,19 @@ TEST_F(EndToEnd, DuplexThreeSendsNoSidesAndCutsEverySecondPage) {
 
     PrinterLine black = PrinterLine(false).Black(0, 576);
     ExpectedStream s;
-    s.Initialise().PageMode().PrintArea(260).Raster({black}, false);
-    s.PageMode().PrintArea(260).Raster({black}, false).Feed(180).Cut();
+    s.Initialise().PageMode().PrintArea(260).Raster({black}, false).FormFeed();
+    s.PageMode().PrintArea(260).Raster({black}, false).FormFeed().Feed(180).Cut();
     s.Initialise();
     EXPECT_EQ(CompareStreams(s.Data(), port), "same");
+
+    // Both pages reach the paper, one after the other on one piece.
+    vprinter::JobResult paper = Decode(port);
+    ASSERT_EQ(paper.pieces.size(), 1u);
+    const vprinter::SideImage& side = paper.pieces[0].front;
+    EXPECT_EQ(side.At(0, 0), Dot::Black);
+    EXPECT_EQ(side.At(0, 1), Dot::White);
+    EXPECT_EQ(side.At(0, 260), Dot::Black);
+    EXPECT_EQ(side.At(0, 261), Dot::White);
 }
 
 TEST_F(EndToEnd, ARedRuleAndABlackBarComeOutRedAndBlack) {
