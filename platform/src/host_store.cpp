@@ -5,6 +5,7 @@
 #include "host/path_map.h"
 #include "host/testing.h"
 #include "port_record.h"
+#include "printer_handle.h"
 #include "spooler_jobs.h"
 #include "store.h"
 
@@ -17,6 +18,7 @@ BOOL SwitchStore(Open open) {
         host::DropStoreHandles();
         host::ResetJobs();
         host::ResetPortRecords();
+        host::ResetProcessRights();
         open();
         return TRUE;
     });

@@ -94,6 +94,7 @@ BOOL Pack(const std::vector<std::pair<const Job*, DWORD>>& jobs, DWORD level, LP
     std::vector<JobOffsets> offsets;
     for (const auto& [job, position] : jobs) offsets.push_back(Reserve(packer, *job, user, level));
     *needed = static_cast<DWORD>(packer.Needed());
+    if (packer.Needed() == 0) return TRUE; // nothing to list: no buffer is needed
     if (!buffer || size < packer.Needed()) return Fail(ERROR_INSUFFICIENT_BUFFER);
     packer.CopyInto(buffer);
     for (size_t i = 0; i < jobs.size(); ++i)

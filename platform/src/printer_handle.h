@@ -35,6 +35,9 @@ std::shared_ptr<PrinterHandle> FindPrinterHandle(HANDLE printer);
 
 // The access a request for desiredAccess is granted (generic rights mapped; none means use).
 ACCESS_MASK GrantedPrinterAccess(ACCESS_MASK desiredAccess);
+// Whether the process may administer printers (tests switch it off); a new store switches it back on.
+bool ProcessIsAdministrator();
+void ResetProcessRights();
 
 // A device mode entering the host, as dmSize + dmDriverExtra bytes; false if it is not acceptable.
 bool CopyDevmodeIn(const DEVMODEW* devmode, std::vector<uint8_t>& out);

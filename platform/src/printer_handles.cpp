@@ -1,10 +1,12 @@
 // Opening, closing, adding and deleting printers.
+#include <atomic>
 #include <cstring>
 
 #include "guard.h"
 #include "host/devmode.h"
 #include "host/devmode_check.h"
 #include "host/kernel.h"
+#include "host/testing.h"
 #include "printer_handle.h"
 #include "printer_store.h"
 #include "spooler_jobs.h"
@@ -18,6 +20,13 @@ std::shared_ptr<PrinterHandle> FindPrinterHandle(HANDLE printer) {
     if (!handle) SetLastError(ERROR_INVALID_HANDLE);
     return handle;
 }
+
+namespace {
+std::atomic<bool> g_administrator{true};
+} // namespace
+
+bool ProcessIsAdministrator() { return g_administrator.load(); }
+void ResetProcessRights() { g_administrator.store(true); }
 
 ACCESS_MASK GrantedPrinterAccess(ACCESS_MASK desired) {
     ACCESS_MASK granted = desired & (STANDARD_RIGHTS_REQUIRED | PRINTER_ACCESS_ADMINISTER | PRINTER_ACCESS_USE);
@@ -78,11 +87,17 @@ BOOL OpenPrinterW(LPWSTR printerName, LPHANDLE printer, LPPRINTER_DEFAULTSW defa
             return FALSE;
         }
         const ACCESS_MASK access = host::GrantedPrinterAccess(defaults ? defaults->DesiredAccess : 0);
+        if ((access & PRINTER_ACCESS_ADMINISTER) && !host::ProcessIsAdministrator()) {
+            SetLastError(ERROR_ACCESS_DENIED); // administer rights are only an administrator's
+            return FALSE;
+        }
         *printer = NewPrinterHandle(record->id, access, std::move(devmode),
                                     std::u16string(host::View(defaults ? defaults->pDatatype : nullptr)));
         return TRUE;
     });
 }
+
+void HostSetAdministrator(BOOL administrator) { host::g_administrator.store(administrator != FALSE); }
 
 BOOL ClosePrinter(HANDLE printer) {
     return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {

@@ -86,7 +86,8 @@ LONG RegCreateKeyExW(HKEY parent, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM a
         const std::u16string fold = host::FoldCase(path);
         const bool existed = KeyExists(fold);
         if (!existed) {
-            if (!(base->access & KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
+            // Creation is checked against the key's own security, not the parent handle's access, so
+            // a handle opened for reading may create subkeys; the host's keys allow it to everyone.
             // Every missing key on the way is created with it, in one transaction.
             host::Transaction transaction;
             for (size_t at = base->path.size() + 1; at <= path.size(); ++at) {

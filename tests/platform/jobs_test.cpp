@@ -151,7 +151,11 @@ TEST_F(JobsTest, JobInformationAndStatusTextFromAMonitor) {
     const DWORD first = PrintDocument(printer, u"first", {"abc", "de"});
     const DWORD second = PrintDocument(printer, u"second", {"x"});
 
-    DWORD needed = 0, returned = 0;
+    DWORD needed = 1, returned = 1;
+    // A selection with no job needs no buffer.
+    EXPECT_TRUE(EnumJobsW(printer, 5, 10, 1, nullptr, 0, &needed, &returned));
+    EXPECT_EQ(needed, 0u);
+    EXPECT_EQ(returned, 0u);
     EXPECT_FALSE(EnumJobsW(printer, 0, 10, 1, nullptr, 0, &needed, &returned));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
     ASSERT_GT(needed, 2 * sizeof(JOB_INFO_1W));

@@ -94,6 +94,20 @@ TEST_F(PrinterDataTest, SettingAndDeletingNeedAdministerAccess) {
     HANDLE user2 = Open(u"VELT Printer", &useOnly);
     EXPECT_EQ(Set(user2, u"X", REG_DWORD, {1, 0, 0, 0}), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 
+    // A process that is not an administrator is refused administer rights when it opens the printer,
+    // and may still open it to print.
+    HostSetAdministrator(FALSE);
+    for (ACCESS_MASK rights : {ACCESS_MASK{PRINTER_ALL_ACCESS}, ACCESS_MASK{PRINTER_ACCESS_ADMINISTER}, ACCESS_MASK{GENERIC_ALL}}) {
+        PRINTER_DEFAULTSW asked{nullptr, nullptr, rights};
+        EXPECT_EQ(Open(u"VELT Printer", &asked), nullptr) << std::hex << rights;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    }
+    HANDLE user3 = Open(u"VELT Printer", &useOnly);
+    EXPECT_NE(user3, nullptr);
+    HostSetAdministrator(TRUE);
+    PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    EXPECT_NE(Open(u"VELT Printer", &all), nullptr);
+
     EXPECT_EQ(DeletePrinterDataW(admin, const_cast<LPWSTR>(u"CustomPaperList")), static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(DeletePrinterDataW(admin, const_cast<LPWSTR>(u"CustomPaperList")),
               static_cast<DWORD>(ERROR_FILE_NOT_FOUND));

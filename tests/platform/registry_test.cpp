@@ -88,8 +88,13 @@ TEST_F(RegistryTest, AKeyOpenedForReadingCannotBeWritten) {
     DWORD value = 1;
     EXPECT_EQ(RegSetValueExW(key, u"X", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegDeleteValueW(key, u"X"), ERROR_ACCESS_DENIED);
+    // Creating a subkey is a matter of the key's security, not of the handle's access.
     HKEY sub = nullptr;
-    EXPECT_EQ(RegCreateKeyExW(key, u"Sub", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr), ERROR_ACCESS_DENIED);
+    DWORD disposition = 0;
+    ASSERT_EQ(RegCreateKeyExW(key, u"Sub", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, &disposition), ERROR_SUCCESS);
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
+    EXPECT_EQ(RegSetValueExW(sub, u"X", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4), ERROR_SUCCESS);
+    RegCloseKey(sub);
     RegCloseKey(key);
 
     ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Calvix", 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);

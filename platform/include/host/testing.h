@@ -30,6 +30,11 @@ void HostFailFileWrite(unsigned nth);    // WriteFile: FALSE, ERROR_WRITE_FAULT
 void HostFailPrinterDataRead(unsigned nth); // GetPrinterDataW: ERROR_READ_FAULT
 void HostFailPrinterWrite(unsigned nth); // WritePrinter: FALSE, ERROR_WRITE_FAULT
 
+// Who the process runs as: an administrator unless switched off, when OpenPrinterW asking administer
+// rights (PRINTER_ACCESS_ADMINISTER, PRINTER_ALL_ACCESS, GENERIC_ALL) fails with ERROR_ACCESS_DENIED as
+// it does for a user without them. A new store switches it back on.
+void HostSetAdministrator(BOOL administrator);
+
 // How many heap blocks (HeapAlloc, LocalAlloc) are in use: a library that frees what it takes leaves
 // the count where it found it.
 long HostHeapBlocksInUse(void);
