@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: a normal build and one under
-# AddressSanitizer and UndefinedBehaviorSanitizer; last, the fuzz targets build with clang and run briefly.
+# Installs what is missing, then builds and runs every test: a normal build, one under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then once more under ThreadSanitizer (the host's
+# threads, events and waits); last, the fuzz targets build with clang and run briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -18,6 +19,11 @@ echo "== sanitized build (address, undefined)"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELT_SANITIZE=ON -DVELT_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+echo "== sanitized build (thread)"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELT_TSAN=ON -DVELT_BENCH=OFF >/dev/null
+cmake --build build/tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir build/tsan --output-on-failure -j "$jobs"
 
 if [ -f fuzz/CMakeLists.txt ]; then
     echo "== fuzz targets (clang, libFuzzer)"
