@@ -23,6 +23,15 @@ public:
         auto it = objects_.find(value);
         return it == objects_.end() ? nullptr : it->second.get();
     }
+    // Runs `use` on the object under the table's lock; false if there is none.
+    template <typename Use>
+    bool Visit(ULONG_PTR value, Use use) {
+        std::lock_guard lock(mutex);
+        Object* object = FindLocked(value);
+        if (!object) return false;
+        use(*object);
+        return true;
+    }
     std::unique_ptr<Object> Remove(ULONG_PTR value) {
         std::lock_guard lock(mutex);
         return RemoveLocked(value);
@@ -88,32 +97,17 @@ HPALETTE AddPalette(std::unique_ptr<Palette> palette) {
 bool RemovePalette(HPALETTE handle) { return Palettes().Remove(Value(handle)) != nullptr; }
 
 bool CopyPalette(HPALETTE handle, Palette* copy) {
-    auto& table = Palettes();
-    std::lock_guard lock(table.mutex);
-    Palette* found = table.FindLocked(Value(handle));
-    if (!found) return false;
-    *copy = *found;
-    return true;
+    return Palettes().Visit(Value(handle), [&](const Palette& found) { *copy = found; });
 }
 
 HDEV AddDevice() { return reinterpret_cast<HDEV>(Devices().Add(std::make_unique<Device>())); }
 
 bool SetDevicePdev(HDEV device, DHPDEV pdev) {
-    auto& table = Devices();
-    std::lock_guard lock(table.mutex);
-    Device* found = table.FindLocked(Value(device));
-    if (!found) return false;
-    found->pdev = pdev;
-    return true;
+    return Devices().Visit(Value(device), [&](Device& found) { found.pdev = pdev; });
 }
 
 bool FindDevicePdev(HDEV device, DHPDEV* pdev) {
-    auto& table = Devices();
-    std::lock_guard lock(table.mutex);
-    Device* found = table.FindLocked(Value(device));
-    if (!found) return false;
-    *pdev = found->pdev;
-    return true;
+    return Devices().Visit(Value(device), [&](const Device& found) { *pdev = found.pdev; });
 }
 
 bool RemoveDevice(HDEV device) { return Devices().Remove(Value(device)) != nullptr; }
