@@ -138,60 +138,49 @@ TEST_F(EndToEnd, ThreePagesOnBothSidesEndTheLastSheetAtTheEndOfTheDocument) {
     EXPECT_EQ(paper.summary.cuts, 2u);
 }
 
-TEST_F(EndToEnd, StandardModeGathersRowsAndFeedsBlankRuns) {
-    // 80 mm by 28.2 mm: 225 - 180 = 45 rows. Rows 1-30 printed, 31-40 blank, 41-45 printed.
-    HostPicture page = HostPicture::Filled(576, 45, kWhite);
-    page.FillRect(0, 0, 8, 30, kBlack);
-    page.FillRect(568, 40, 576, 45, kBlack);
-    Settings settings;
-    settings.paper.length = 282;
-    settings.pageModeControl = 1;
-    Bytes port = Print(settings, {&page});
-    ASSERT_EQ(last_.printableArea.cy, 45);
+// An 80 mm page of 28.2 mm (225 - 180 = 45 rows) in standard mode: rows 1-30 printed at the left, a
+// blank run, then rows printed at the right from `firstRightRow` (zero-based) to the last. Checks the
+// stream (a block of 24 at row 24, one of 6 at the first blank row, the run as one feed when the next
+// printed row arrives, the rows up to the last) and where the rows land on paper.
+class StandardModePage : public EndToEnd {
+protected:
+    void PrintAndCheck(int firstRightRow) {
+        HostPicture page = HostPicture::Filled(576, 45, kWhite);
+        page.FillRect(0, 0, 8, 30, kBlack);
+        page.FillRect(568, firstRightRow, 576, 45, kBlack);
+        Settings settings;
+        settings.paper.length = 282;
+        settings.pageModeControl = 1;
+        Bytes port = Print(settings, {&page});
+        ASSERT_EQ(last_.printableArea.cy, 45);
 
-    PrinterLine left = PrinterLine(false).Black(0, 8), right = PrinterLine(false).Black(568, 576);
-    ExpectedStream s;
-    s.Initialise().SideMode(0).StandardMode();
-    s.RasterRows(left, 24, 24, false); // the buffer is full at row 24
-    s.RasterRows(left, 6, 24, false);  // the first blank row sends what is held
-    s.Feed(10);                        // the blank run, when row 41 arrives
-    s.RasterRows(right, 5, 24, false); // the last row
-    s.Feed(180).Cut().Initialise();
-    EXPECT_EQ(CompareStreams(s.Data(), port), "same");
+        PrinterLine left = PrinterLine(false).Black(0, 8), right = PrinterLine(false).Black(568, 576);
+        ExpectedStream s;
+        s.Initialise().SideMode(0).StandardMode();
+        s.RasterRows(left, 24, 24, false);
+        s.RasterRows(left, 6, 24, false);
+        s.Feed(firstRightRow - 30);
+        s.RasterRows(right, 45 - firstRightRow, 24, false);
+        s.Feed(180).Cut().Initialise();
+        EXPECT_EQ(CompareStreams(s.Data(), port), "same");
 
-    vprinter::JobResult paper = Decode(port);
-    ASSERT_EQ(paper.pieces.size(), 1u);
-    const vprinter::SideImage& side = paper.pieces[0].front;
-    EXPECT_EQ(side.At(0, 29), Dot::Black);
-    EXPECT_EQ(side.At(0, 30), Dot::White);
-    EXPECT_EQ(side.At(575, 39), Dot::White);
-    EXPECT_EQ(side.At(575, 40), Dot::Black);
-    EXPECT_EQ(side.At(575, 44), Dot::Black);
+        vprinter::JobResult paper = Decode(port);
+        ASSERT_EQ(paper.pieces.size(), 1u);
+        const vprinter::SideImage& side = paper.pieces[0].front;
+        EXPECT_EQ(side.At(0, 29), Dot::Black);
+        EXPECT_EQ(side.At(0, 30), Dot::White);
+        EXPECT_EQ(side.At(575, firstRightRow - 1), Dot::White);
+        EXPECT_EQ(side.At(575, firstRightRow), Dot::Black);
+        EXPECT_EQ(side.At(575, 44), Dot::Black);
+    }
+};
+
+TEST_F(StandardModePage, GathersRowsAndFeedsBlankRuns) {
+    PrintAndCheck(40); // rows 31-40 blank: feed 10 when row 41 arrives
 }
 
-TEST_F(EndToEnd, StandardModeLastRowAfterABlankRunLandsWhereItWasDrawn) {
-    // Rows 1-30 printed, 31-44 blank, 45 (the last) printed.
-    HostPicture page = HostPicture::Filled(576, 45, kWhite);
-    page.FillRect(0, 0, 8, 30, kBlack);
-    page.FillRect(568, 44, 576, 45, kBlack);
-    Settings settings;
-    settings.paper.length = 282;
-    settings.pageModeControl = 1;
-    Bytes port = Print(settings, {&page});
-
-    PrinterLine left = PrinterLine(false).Black(0, 8), right = PrinterLine(false).Black(568, 576);
-    ExpectedStream s;
-    s.Initialise().SideMode(0).StandardMode();
-    s.RasterRows(left, 24, 24, false).RasterRows(left, 6, 24, false);
-    s.Feed(14).RasterRows(right, 1, 24, false);
-    s.Feed(180).Cut().Initialise();
-    EXPECT_EQ(CompareStreams(s.Data(), port), "same");
-
-    vprinter::JobResult paper = Decode(port);
-    ASSERT_EQ(paper.pieces.size(), 1u);
-    const vprinter::SideImage& side = paper.pieces[0].front;
-    EXPECT_EQ(side.At(575, 43), Dot::White);
-    EXPECT_EQ(side.At(575, 44), Dot::Black);
+TEST_F(StandardModePage, LastRowAfterABlankRunLandsWhereItWasDrawn) {
+    PrintAndCheck(44); // rows 31-44 blank: the run is fed before the last row too
 }
 
 TEST_F(EndToEnd, APageOf2000RowsFillsOneAreaAndOpensAnEmptyOne) {
