@@ -19,17 +19,6 @@ function(velt_test name)
                          PROPERTIES ENVIRONMENT "VELT_MODULE_DIR=${CMAKE_BINARY_DIR}/lib")
 endfunction()
 
-# Adds every subfolder of the current folder that has a CMakeLists.txt (one area of tests,
-# benchmarks or fuzz targets each).
-function(velt_add_area_folders)
-    file(GLOB areas LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
-    foreach(area ${areas})
-        if(IS_DIRECTORY ${area} AND EXISTS ${area}/CMakeLists.txt)
-            add_subdirectory(${area})
-        endif()
-    endforeach()
-endfunction()
-
 # A libFuzzer target (clang) with the code under test compiled into it, so that the coverage
 # instrumentation reaches it, and a short CTest run (label "fuzz") from the committed seeds in corpus/.
 # What the run finds goes to SCRATCH in the build folder (default: corpus), never to the seeds.

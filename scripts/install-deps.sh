@@ -2,7 +2,8 @@
 # Installs the Debian packages that building and testing need; does nothing when they are all present.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang llvm libclang-rt-dev pkg-config
-          libgtest-dev libgmock-dev googletest libbenchmark-dev libsqlite3-dev libpng-dev)
+          libgtest-dev libgmock-dev googletest libbenchmark-dev libsqlite3-dev libpng-dev
+          libcli11-dev clang-format)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

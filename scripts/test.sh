@@ -29,10 +29,8 @@ norandom=()
 if setarch "$(uname -m)" -R true 2>/dev/null; then norandom=(setarch "$(uname -m)" -R); fi
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 "${norandom[@]}" ctest --test-dir build/tsan --output-on-failure -j "$jobs"
 
-if [ -f fuzz/CMakeLists.txt ]; then
-    echo "== fuzz targets (clang, libFuzzer)"
-    CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELT_FUZZ=ON -DVELT_TESTS=OFF \
-        -DVELT_BENCH=OFF >/dev/null
-    cmake --build build/fuzz -j "$jobs"
-    ctest --test-dir build/fuzz --output-on-failure -L fuzz
-fi
+echo "== fuzz targets (clang, libFuzzer)"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELT_FUZZ=ON -DVELT_TESTS=OFF \
+    -DVELT_BENCH=OFF >/dev/null
+cmake --build build/fuzz -j "$jobs"
+ctest --test-dir build/fuzz --output-on-failure -L fuzz
