@@ -8,12 +8,13 @@ function(velt_module name)
                           CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 endfunction()
 
-# A GoogleTest program registered with CTest. Usage:
+# A GoogleTest program registered with CTest. Every test links the host's testing target
+# (platform_testing: the store, the clock, fault injection, inspection). Usage:
 #   velt_test(test_log SOURCES a.cpp b.cpp LIBS VELTlog platform)
 function(velt_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
-    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} platform_testing GTest::gtest GTest::gtest_main GTest::gmock)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                          PROPERTIES ENVIRONMENT "VELT_MODULE_DIR=${CMAKE_BINARY_DIR}/lib")

@@ -1,6 +1,6 @@
 // Kernel services of the platform: last error, heap, files, directory search, time, debug output.
 // Paths are platform paths ("C:\Logs\VELTPD.log" or "/tmp/logs/VELTPD.log"); the host maps them
-// onto the Linux file system (see path_map.h).
+// onto the Linux file system.
 #pragma once
 
 #include "host/types.h"
@@ -11,7 +11,7 @@ extern "C" {
 DWORD GetLastError(void);
 void SetLastError(DWORD code);
 
-// Heap. Every allocation is counted, so tests can make the Nth one fail (testing.h).
+// Heap. Every allocation is counted, so tests can make the Nth one fail.
 #define HEAP_ZERO_MEMORY 0x00000008
 #define LMEM_FIXED 0x0000
 #define LMEM_ZEROINIT 0x0040

@@ -1,9 +1,5 @@
-// Port monitors: the platform's MONITOR function table (the language monitor's MONITOREX wraps one),
-// and the host's own port monitor beneath the spooler. Its ports:
-//  - "FILE:<path>" or a plain platform path: the bytes are appended to that file;
-//  - a Linux device node ("/dev/usb/lp0"): the bytes go to the device;
-//  - a name whose prefix a backend registered ("VPRINTER:<folder>"): the backend's own table serves it;
-//  - any other name ("USB001"): the bytes are taken and kept only in the host's record of port bytes.
+// Port monitors: the platform's MONITOR function table (the language monitor's MONITOREX wraps one,
+// and its OpenPortEx receives the port monitor's table beneath it), and the USB printing class controls.
 #pragma once
 
 #include "host/types.h"
@@ -50,15 +46,3 @@ typedef struct _MONITOREX {
 #define IOCTL_USBPRINT_GET_1284_ID 0x00220034
 #define IOCTL_USBPRINT_VENDOR_SET_COMMAND 0x00220038
 #define IOCTL_USBPRINT_VENDOR_GET_COMMAND 0x0022003C
-
-extern "C" {
-
-// The host's port monitor: the table the spooler despools through (beneath any language monitor).
-const MONITOR* HostPortMonitor(void);
-
-// Serves every port whose name starts with prefix (compared without regard to case; the longest
-// registered prefix wins) with the given table; its pfnOpenPort receives the full port name. A null
-// table removes the prefix. The table must outlive its registration.
-BOOL HostRegisterPortBackend(LPCWSTR prefix, const MONITOR* table);
-
-} // extern "C"

@@ -1,6 +1,6 @@
 // Threads, events, critical sections and waits. Timed waits run on the host clock: under the test
-// clock a wait ends by time-out only once the test time has passed its deadline (HostAdvanceClock,
-// or Sleep on another thread), so waits of seconds or minutes take no real time.
+// clock a wait ends by time-out only once the test time has passed its deadline (the clock is
+// advanced, or Sleep runs on another thread), so waits of seconds or minutes take no real time.
 #pragma once
 
 #include "host/types.h"
