@@ -5,6 +5,7 @@
 
 #include "engine/internal.h"
 #include "host/kernel.h"
+#include "kernel/internal.h"
 
 namespace {
 
@@ -78,7 +79,9 @@ extern "C" {
 
 BOOL EngCopyBits(SURFOBJ* target, SURFOBJ* source, CLIPOBJ* clip, XLATEOBJ* /*xlate*/, RECTL* targetRect,
                  POINTL* sourcePoint) {
-    return Copy(target, source, clip, targetRect, sourcePoint);
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        return Copy(target, source, clip, targetRect, sourcePoint);
+    });
 }
 
 // SRCCOPY, PATCOPY with a solid brush, BLACKNESS, WHITENESS and the no-op; other operations are
@@ -86,28 +89,30 @@ BOOL EngCopyBits(SURFOBJ* target, SURFOBJ* source, CLIPOBJ* clip, XLATEOBJ* /*xl
 BOOL EngBitBlt(SURFOBJ* target, SURFOBJ* source, SURFOBJ* /*mask*/, CLIPOBJ* clip, XLATEOBJ* /*xlate*/,
                RECTL* targetRect, POINTL* sourcePoint, POINTL* /*maskPoint*/, BRUSHOBJ* brush, POINTL* /*brushOrigin*/,
                ROP4 rop) {
-    switch (rop) {
-    case ROP4_SRCCOPY: return Copy(target, source, clip, targetRect, sourcePoint);
-    case ROP4_BLACKNESS: return Fill(target, clip, targetRect, 0);
-    case ROP4_WHITENESS: return Fill(target, clip, targetRect, target ? AllOnes(target->iBitmapFormat) : 0);
-    case ROP4_PATCOPY:
-        if (!brush) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return FALSE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        switch (rop) {
+        case ROP4_SRCCOPY: return Copy(target, source, clip, targetRect, sourcePoint);
+        case ROP4_BLACKNESS: return Fill(target, clip, targetRect, 0);
+        case ROP4_WHITENESS: return Fill(target, clip, targetRect, target ? AllOnes(target->iBitmapFormat) : 0);
+        case ROP4_PATCOPY:
+            if (!brush) {
+                SetLastError(ERROR_INVALID_PARAMETER);
+                return FALSE;
+            }
+            if (brush->iSolidColor == kNotSolid) {
+                SetLastError(ERROR_NOT_SUPPORTED);
+                return FALSE;
+            }
+            return Fill(target, clip, targetRect, brush->iSolidColor);
+        case ROP4_NOP:
+            if (!UsableSurface(target)) {
+                SetLastError(ERROR_INVALID_PARAMETER);
+                return FALSE;
+            }
+            return TRUE;
+        default: SetLastError(ERROR_NOT_SUPPORTED); return FALSE;
         }
-        if (brush->iSolidColor == kNotSolid) {
-            SetLastError(ERROR_NOT_SUPPORTED);
-            return FALSE;
-        }
-        return Fill(target, clip, targetRect, brush->iSolidColor);
-    case ROP4_NOP:
-        if (!UsableSurface(target)) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return FALSE;
-        }
-        return TRUE;
-    default: SetLastError(ERROR_NOT_SUPPORTED); return FALSE;
-    }
+    });
 }
 
 } // extern "C"

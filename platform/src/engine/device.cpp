@@ -3,25 +3,32 @@
 #include "engine/internal.h"
 #include "host/engine.h"
 #include "host/kernel.h"
+#include "kernel/internal.h"
 
 extern "C" {
 
-HDEV HostEngineCreateDevice(void) { return host::eng::AddDevice(); }
+HDEV HostEngineCreateDevice(void) {
+    return host::Guarded<HDEV>(nullptr, [] { return host::eng::AddDevice(); });
+}
 
 BOOL HostEngineSetDevicePdev(HDEV device, DHPDEV pdev) {
-    if (!host::eng::SetDevicePdev(device, pdev)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (!host::eng::SetDevicePdev(device, pdev)) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 BOOL HostEngineDeleteDevice(HDEV device) {
-    if (!host::eng::RemoveDevice(device)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (!host::eng::RemoveDevice(device)) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 } // extern "C"

@@ -10,6 +10,7 @@
 
 #include "host/kernel.h"
 #include "host/winddi.h"
+#include "kernel/internal.h"
 
 namespace {
 
@@ -47,54 +48,56 @@ bool ByteToUnicode(int codePage, WCHAR (&map)[256]) {
 extern "C" {
 
 FD_GLYPHSET* EngComputeGlyphSet(INT codePage, INT firstChar, INT chars) {
-    if (firstChar < 0 || chars <= 0 || firstChar > 256 - chars) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    WCHAR map[256];
-    if (!ByteToUnicode(ActualCodePage(codePage), map)) {
-        SetLastError(ERROR_NOT_SUPPORTED);
-        return nullptr;
-    }
+    return host::Guarded<FD_GLYPHSET*>(nullptr, [&]() -> FD_GLYPHSET* {
+        if (firstChar < 0 || chars <= 0 || firstChar > 256 - chars) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
+        WCHAR map[256];
+        if (!ByteToUnicode(ActualCodePage(codePage), map)) {
+            SetLastError(ERROR_NOT_SUPPORTED);
+            return nullptr;
+        }
 
-    // (character, glyph handle) in character order; a character reached twice keeps its first byte.
-    std::vector<std::pair<WCHAR, HGLYPH>> glyphs;
-    for (INT b = firstChar; b < firstChar + chars; ++b) glyphs.emplace_back(map[b], static_cast<HGLYPH>(b));
-    std::stable_sort(glyphs.begin(), glyphs.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    glyphs.erase(std::unique(glyphs.begin(), glyphs.end(),
-                             [](const auto& a, const auto& b) { return a.first == b.first; }),
-                 glyphs.end());
+        // (character, glyph handle) in character order; a character reached twice keeps its first byte.
+        std::vector<std::pair<WCHAR, HGLYPH>> glyphs;
+        for (INT b = firstChar; b < firstChar + chars; ++b) glyphs.emplace_back(map[b], static_cast<HGLYPH>(b));
+        std::stable_sort(glyphs.begin(), glyphs.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        glyphs.erase(std::unique(glyphs.begin(), glyphs.end(),
+                                 [](const auto& a, const auto& b) { return a.first == b.first; }),
+                     glyphs.end());
 
-    // Runs of consecutive characters.
-    std::vector<std::pair<WCHAR, USHORT>> runs;
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        if (i > 0 && glyphs[i].first == glyphs[i - 1].first + 1)
-            ++runs.back().second;
-        else
-            runs.emplace_back(glyphs[i].first, 1);
-    }
+        // Runs of consecutive characters.
+        std::vector<std::pair<WCHAR, USHORT>> runs;
+        for (size_t i = 0; i < glyphs.size(); ++i) {
+            if (i > 0 && glyphs[i].first == glyphs[i - 1].first + 1)
+                ++runs.back().second;
+            else
+                runs.emplace_back(glyphs[i].first, 1);
+        }
 
-    // The record, its runs and the handles they point to, in one block.
-    size_t head = offsetof(FD_GLYPHSET, awcrun) + runs.size() * sizeof(WCRUN);
-    size_t handlesAt = (head + alignof(HGLYPH) - 1) / alignof(HGLYPH) * alignof(HGLYPH);
-    size_t total = handlesAt + glyphs.size() * sizeof(HGLYPH);
-    auto* set = static_cast<FD_GLYPHSET*>(EngAllocMem(FL_ZERO_MEMORY, static_cast<ULONG>(total), 0));
-    if (!set) return nullptr;
-    auto* handles = reinterpret_cast<HGLYPH*>(reinterpret_cast<BYTE*>(set) + handlesAt);
-    set->cjThis = static_cast<ULONG>(total);
-    set->flAccel = GS_8BIT_HANDLES;
-    set->cGlyphsSupported = static_cast<ULONG>(glyphs.size());
-    set->cRuns = static_cast<ULONG>(runs.size());
-    size_t next = 0;
-    for (size_t r = 0; r < runs.size(); ++r) {
-        WCRUN& run = set->awcrun[r];
-        run.wcLow = runs[r].first;
-        run.cGlyphs = runs[r].second;
-        run.phg = handles + next;
-        for (USHORT g = 0; g < run.cGlyphs; ++g, ++next) handles[next] = glyphs[next].second;
-    }
-    return set;
+        // The record, its runs and the handles they point to, in one block.
+        size_t head = offsetof(FD_GLYPHSET, awcrun) + runs.size() * sizeof(WCRUN);
+        size_t handlesAt = (head + alignof(HGLYPH) - 1) / alignof(HGLYPH) * alignof(HGLYPH);
+        size_t total = handlesAt + glyphs.size() * sizeof(HGLYPH);
+        auto* set = static_cast<FD_GLYPHSET*>(EngAllocMem(FL_ZERO_MEMORY, static_cast<ULONG>(total), 0));
+        if (!set) return nullptr;
+        auto* handles = reinterpret_cast<HGLYPH*>(reinterpret_cast<BYTE*>(set) + handlesAt);
+        set->cjThis = static_cast<ULONG>(total);
+        set->flAccel = GS_8BIT_HANDLES;
+        set->cGlyphsSupported = static_cast<ULONG>(glyphs.size());
+        set->cRuns = static_cast<ULONG>(runs.size());
+        size_t next = 0;
+        for (size_t r = 0; r < runs.size(); ++r) {
+            WCRUN& run = set->awcrun[r];
+            run.wcLow = runs[r].first;
+            run.cGlyphs = runs[r].second;
+            run.phg = handles + next;
+            for (USHORT g = 0; g < run.cGlyphs; ++g, ++next) handles[next] = glyphs[next].second;
+        }
+        return set;
+    });
 }
 
 } // extern "C"

@@ -6,6 +6,7 @@
 
 #include "engine/internal.h"
 #include "host/kernel.h"
+#include "kernel/internal.h"
 
 namespace {
 
@@ -49,30 +50,32 @@ extern "C" {
 
 BOOL EngLineTo(SURFOBJ* surface, CLIPOBJ* clip, BRUSHOBJ* brush, LONG x1, LONG y1, LONG x2, LONG y2, RECTL* /*bounds*/,
                MIX mix) {
-    if (!UsableSurface(surface)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    ULONG color;
-    switch (mix & 0xFF) {
-    case R2_NOP: return TRUE;
-    case R2_BLACK: color = 0; break;
-    case R2_WHITE: color = AllOnes(surface->iBitmapFormat); break;
-    case R2_COPYPEN:
-        if (!brush) {
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (!UsableSurface(surface)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
-        if (brush->iSolidColor == 0xFFFFFFFF) { // a pattern brush
-            SetLastError(ERROR_NOT_SUPPORTED);
-            return FALSE;
+        ULONG color;
+        switch (mix & 0xFF) {
+        case R2_NOP: return TRUE;
+        case R2_BLACK: color = 0; break;
+        case R2_WHITE: color = AllOnes(surface->iBitmapFormat); break;
+        case R2_COPYPEN:
+            if (!brush) {
+                SetLastError(ERROR_INVALID_PARAMETER);
+                return FALSE;
+            }
+            if (brush->iSolidColor == 0xFFFFFFFF) { // a pattern brush
+                SetLastError(ERROR_NOT_SUPPORTED);
+                return FALSE;
+            }
+            color = brush->iSolidColor;
+            break;
+        default: SetLastError(ERROR_NOT_SUPPORTED); return FALSE;
         }
-        color = brush->iSolidColor;
-        break;
-    default: SetLastError(ERROR_NOT_SUPPORTED); return FALSE;
-    }
-    DrawLine(*surface, DrawableArea(*surface, clip), x1, y1, x2, y2, color);
-    return TRUE;
+        DrawLine(*surface, DrawableArea(*surface, clip), x1, y1, x2, y2, color);
+        return TRUE;
+    });
 }
 
 } // extern "C"

@@ -11,30 +11,36 @@
 extern "C" {
 
 PVOID EngAllocMem(ULONG flags, ULONG bytes, ULONG /*tag*/) {
-    if (host::AllocationFault().Hit()) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    // A zero-byte request still yields a block of its own.
-    size_t size = bytes ? bytes : 1;
-    void* block = (flags & FL_ZERO_MEMORY) ? std::calloc(1, size) : std::malloc(size);
-    if (!block) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    host::eng::CountMemoryBlock(+1);
-    return block;
+    return host::Guarded<PVOID>(nullptr, [&]() -> PVOID {
+        if (host::AllocationFault().Hit()) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return nullptr;
+        }
+        // A zero-byte request still yields a block of its own.
+        size_t size = bytes ? bytes : 1;
+        void* block = (flags & FL_ZERO_MEMORY) ? std::calloc(1, size) : std::malloc(size);
+        if (!block) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return nullptr;
+        }
+        host::eng::CountMemoryBlock(+1);
+        return block;
+    });
 }
 
 void EngFreeMem(PVOID block) {
-    if (!block) return;
-    host::eng::CountMemoryBlock(-1);
-    std::free(block);
+    host::Guarded([&] {
+        if (!block) return;
+        host::eng::CountMemoryBlock(-1);
+        std::free(block);
+    });
 }
 
 // A driver releases a module reference it took with LoadLibraryW.
 void EngFreeModule(HANDLE module) {
-    if (module) FreeLibrary(static_cast<HMODULE>(module));
+    host::Guarded([&] {
+        if (module) FreeLibrary(static_cast<HMODULE>(module));
+    });
 }
 
 } // extern "C"

@@ -3,6 +3,7 @@
 // EngTextOut still paints the opaque background rectangle, which needs no glyphs.
 #include "engine/internal.h"
 #include "host/kernel.h"
+#include "kernel/internal.h"
 
 namespace {
 
@@ -19,28 +20,36 @@ BOOL CheckPathCall(SURFOBJ* surface, PATHOBJ* path) {
 extern "C" {
 
 BOOL EngStrokePath(SURFOBJ* surface, PATHOBJ* path, CLIPOBJ*, XFORMOBJ*, BRUSHOBJ*, POINTL*, LINEATTRS*, MIX) {
-    return CheckPathCall(surface, path);
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        return CheckPathCall(surface, path);
+    });
 }
 
 BOOL EngFillPath(SURFOBJ* surface, PATHOBJ* path, CLIPOBJ*, BRUSHOBJ*, POINTL*, MIX, FLONG) {
-    return CheckPathCall(surface, path);
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        return CheckPathCall(surface, path);
+    });
 }
 
 BOOL EngStrokeAndFillPath(SURFOBJ* surface, PATHOBJ* path, CLIPOBJ*, XFORMOBJ*, BRUSHOBJ*, LINEATTRS*, BRUSHOBJ*,
                           POINTL*, MIX, FLONG) {
-    return CheckPathCall(surface, path);
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        return CheckPathCall(surface, path);
+    });
 }
 
 BOOL EngTextOut(SURFOBJ* surface, STROBJ* text, FONTOBJ* /*font*/, CLIPOBJ* clip, RECTL* /*extra*/, RECTL* opaqueRect,
                 BRUSHOBJ* /*foreBrush*/, BRUSHOBJ* opaqueBrush, POINTL* /*origin*/, MIX /*mix*/) {
-    using namespace host::eng;
-    if (!UsableSurface(surface) || !text) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (opaqueRect && opaqueBrush && opaqueBrush->iSolidColor != 0xFFFFFFFF)
-        FillRect(*surface, Intersect(DrawableArea(*surface, clip), *opaqueRect), opaqueBrush->iSolidColor);
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        using namespace host::eng;
+        if (!UsableSurface(surface) || !text) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        if (opaqueRect && opaqueBrush && opaqueBrush->iSolidColor != 0xFFFFFFFF)
+            FillRect(*surface, Intersect(DrawableArea(*surface, clip), *opaqueRect), opaqueBrush->iSolidColor);
+        return TRUE;
+    });
 }
 
 } // extern "C"

@@ -8,6 +8,7 @@
 
 #include "engine/internal.h"
 #include "host/kernel.h"
+#include "kernel/internal.h"
 
 namespace {
 
@@ -53,55 +54,57 @@ extern "C" {
 BOOL EngStretchBlt(SURFOBJ* target, SURFOBJ* source, SURFOBJ* /*mask*/, CLIPOBJ* clip, XLATEOBJ* /*xlate*/,
                    COLORADJUSTMENT* /*colorAdjust*/, POINTL* /*halftoneOrigin*/, RECTL* targetRect, RECTL* sourceRect,
                    POINTL* /*maskPoint*/, ULONG mode) {
-    if (!UsableSurface(target) || !UsableSurface(source) || !targetRect || !sourceRect) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (target->iBitmapFormat != source->iBitmapFormat || BytesPerPixel(target->iBitmapFormat) == 0) {
-        SetLastError(ERROR_NOT_SUPPORTED);
-        return FALSE;
-    }
-    RECTL sourceArea = Ordered(*sourceRect);
-    if (IsEmpty(sourceArea) || IsEmpty(Ordered(*targetRect))) return TRUE;
-    // The source rectangle must lie on the source: there is nothing to stretch outside it.
-    if (!Contains(Bounds(*source), sourceArea)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    RECTL area = Intersect(DrawableArea(*target, clip), Ordered(*targetRect));
-    if (IsEmpty(area)) return TRUE;
-
-    size_t bytes = BytesPerPixel(target->iBitmapFormat);
-    // Averaging works per byte, which is per colour channel only for 24- and 32-bit pixels.
-    bool average = mode == HALFTONE && bytes >= 3;
-    auto columns = Spans(targetRect->left, targetRect->right, sourceRect->left, sourceRect->right, area.left,
-                         area.right, average);
-    auto rows = Spans(targetRect->top, targetRect->bottom, sourceRect->top, sourceRect->bottom, area.top, area.bottom,
-                      average);
-
-    // Each target row is built in `line`, then stored in one copy.
-    std::vector<BYTE> line(static_cast<size_t>(area.right - area.left) * bytes);
-    for (LONG y = area.top; y < area.bottom; ++y) {
-        const Span& ys = rows[static_cast<size_t>(y - area.top)];
-        for (size_t i = 0; i < columns.size(); ++i) {
-            const Span& xs = columns[i];
-            BYTE* out = line.data() + i * bytes;
-            if (!average) {
-                std::memcpy(out, Row(*source, ys.low) + static_cast<size_t>(xs.low) * bytes, bytes);
-                continue;
-            }
-            uint64_t sum[4] = {};
-            for (LONG sy = ys.low; sy < ys.high; ++sy) {
-                const BYTE* p = Row(*source, sy) + static_cast<size_t>(xs.low) * bytes;
-                for (LONG sx = xs.low; sx < xs.high; ++sx, p += bytes)
-                    for (size_t c = 0; c < bytes; ++c) sum[c] += p[c];
-            }
-            uint64_t count = static_cast<uint64_t>(ys.high - ys.low) * static_cast<uint64_t>(xs.high - xs.low);
-            for (size_t c = 0; c < bytes; ++c) out[c] = static_cast<BYTE>((sum[c] + count / 2) / count);
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (!UsableSurface(target) || !UsableSurface(source) || !targetRect || !sourceRect) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
         }
-        std::memcpy(Row(*target, y) + static_cast<size_t>(area.left) * bytes, line.data(), line.size());
-    }
-    return TRUE;
+        if (target->iBitmapFormat != source->iBitmapFormat || BytesPerPixel(target->iBitmapFormat) == 0) {
+            SetLastError(ERROR_NOT_SUPPORTED);
+            return FALSE;
+        }
+        RECTL sourceArea = Ordered(*sourceRect);
+        if (IsEmpty(sourceArea) || IsEmpty(Ordered(*targetRect))) return TRUE;
+        // The source rectangle must lie on the source: there is nothing to stretch outside it.
+        if (!Contains(Bounds(*source), sourceArea)) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        RECTL area = Intersect(DrawableArea(*target, clip), Ordered(*targetRect));
+        if (IsEmpty(area)) return TRUE;
+
+        size_t bytes = BytesPerPixel(target->iBitmapFormat);
+        // Averaging works per byte, which is per colour channel only for 24- and 32-bit pixels.
+        bool average = mode == HALFTONE && bytes >= 3;
+        auto columns = Spans(targetRect->left, targetRect->right, sourceRect->left, sourceRect->right, area.left,
+                             area.right, average);
+        auto rows = Spans(targetRect->top, targetRect->bottom, sourceRect->top, sourceRect->bottom, area.top,
+                          area.bottom, average);
+
+        // Each target row is built in `line`, then stored in one copy.
+        std::vector<BYTE> line(static_cast<size_t>(area.right - area.left) * bytes);
+        for (LONG y = area.top; y < area.bottom; ++y) {
+            const Span& ys = rows[static_cast<size_t>(y - area.top)];
+            for (size_t i = 0; i < columns.size(); ++i) {
+                const Span& xs = columns[i];
+                BYTE* out = line.data() + i * bytes;
+                if (!average) {
+                    std::memcpy(out, Row(*source, ys.low) + static_cast<size_t>(xs.low) * bytes, bytes);
+                    continue;
+                }
+                uint64_t sum[4] = {};
+                for (LONG sy = ys.low; sy < ys.high; ++sy) {
+                    const BYTE* p = Row(*source, sy) + static_cast<size_t>(xs.low) * bytes;
+                    for (LONG sx = xs.low; sx < xs.high; ++sx, p += bytes)
+                        for (size_t c = 0; c < bytes; ++c) sum[c] += p[c];
+                }
+                uint64_t count = static_cast<uint64_t>(ys.high - ys.low) * static_cast<uint64_t>(xs.high - xs.low);
+                for (size_t c = 0; c < bytes; ++c) out[c] = static_cast<BYTE>((sum[c] + count / 2) / count);
+            }
+            std::memcpy(Row(*target, y) + static_cast<size_t>(area.left) * bytes, line.data(), line.size());
+        }
+        return TRUE;
+    });
 }
 
 } // extern "C"

@@ -102,65 +102,77 @@ bool TestClockActive() {
 extern "C" {
 
 void GetLocalTime(LPSYSTEMTIME now) {
-    if (!now) return;
-    host::TestClock& c = host::Clock();
-    {
-        std::lock_guard guard(c.lock);
-        if (c.active) {
-            *now = host::SystemTimeOf(c.localMs);
-            return;
+    host::Guarded([&] {
+        if (!now) return;
+        host::TestClock& c = host::Clock();
+        {
+            std::lock_guard guard(c.lock);
+            if (c.active) {
+                *now = host::SystemTimeOf(c.localMs);
+                return;
+            }
         }
-    }
-    timespec ts;
-    clock_gettime(CLOCK_REALTIME, &ts);
-    tm local{};
-    localtime_r(&ts.tv_sec, &local);
-    now->wYear = static_cast<WORD>(local.tm_year + 1900);
-    now->wMonth = static_cast<WORD>(local.tm_mon + 1);
-    now->wDayOfWeek = static_cast<WORD>(local.tm_wday);
-    now->wDay = static_cast<WORD>(local.tm_mday);
-    now->wHour = static_cast<WORD>(local.tm_hour);
-    now->wMinute = static_cast<WORD>(local.tm_min);
-    now->wSecond = static_cast<WORD>(local.tm_sec);
-    now->wMilliseconds = static_cast<WORD>(ts.tv_nsec / 1000000);
+        timespec ts;
+        clock_gettime(CLOCK_REALTIME, &ts);
+        tm local{};
+        localtime_r(&ts.tv_sec, &local);
+        now->wYear = static_cast<WORD>(local.tm_year + 1900);
+        now->wMonth = static_cast<WORD>(local.tm_mon + 1);
+        now->wDayOfWeek = static_cast<WORD>(local.tm_wday);
+        now->wDay = static_cast<WORD>(local.tm_mday);
+        now->wHour = static_cast<WORD>(local.tm_hour);
+        now->wMinute = static_cast<WORD>(local.tm_min);
+        now->wSecond = static_cast<WORD>(local.tm_sec);
+        now->wMilliseconds = static_cast<WORD>(ts.tv_nsec / 1000000);
+    });
 }
 
-DWORD GetTickCount(void) { return static_cast<DWORD>(host::TickMs()); }
+DWORD GetTickCount(void) {
+    return host::Guarded<DWORD>(0, [] { return static_cast<DWORD>(host::TickMs()); });
+}
 
 void Sleep(DWORD milliseconds) {
-    if (host::TestClockActive()) {
-        HostAdvanceClock(milliseconds);
-        std::this_thread::yield(); // still give other threads their turn, as a real wait would
-        return;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    host::Guarded([&] {
+        if (host::TestClockActive()) {
+            HostAdvanceClock(milliseconds);
+            std::this_thread::yield(); // still give other threads their turn, as a real wait would
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    });
 }
 
 void HostSetLocalTime(const SYSTEMTIME* now) {
-    if (!now) return;
-    const uint64_t tick = host::TickMs(); // the tick count goes on from where it is
-    host::TestClock& c = host::Clock();
-    std::lock_guard guard(c.lock);
-    if (!c.active) c.tickMs = tick;
-    c.active = true;
-    c.localMs = host::LocalMsOf(*now);
+    host::Guarded([&] {
+        if (!now) return;
+        const uint64_t tick = host::TickMs(); // the tick count goes on from where it is
+        host::TestClock& c = host::Clock();
+        std::lock_guard guard(c.lock);
+        if (!c.active) c.tickMs = tick;
+        c.active = true;
+        c.localMs = host::LocalMsOf(*now);
+    });
 }
 
 void HostAdvanceClock(DWORD milliseconds) {
-    host::TestClock& c = host::Clock();
-    {
-        std::lock_guard guard(c.lock);
-        if (!c.active) return;
-        c.localMs += milliseconds;
-        c.tickMs += milliseconds;
-    }
-    host::NotifyClockAdvanced();
+    host::Guarded([&] {
+        host::TestClock& c = host::Clock();
+        {
+            std::lock_guard guard(c.lock);
+            if (!c.active) return;
+            c.localMs += milliseconds;
+            c.tickMs += milliseconds;
+        }
+        host::NotifyClockAdvanced();
+    });
 }
 
 void HostUseRealClock(void) {
-    host::TestClock& c = host::Clock();
-    std::lock_guard guard(c.lock);
-    c.active = false;
+    host::Guarded([&] {
+        host::TestClock& c = host::Clock();
+        std::lock_guard guard(c.lock);
+        c.active = false;
+    });
 }
 
 } // extern "C"

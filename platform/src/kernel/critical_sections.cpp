@@ -5,6 +5,7 @@
 #include <new>
 
 #include "host/threads.h"
+#include "kernel/internal.h"
 
 namespace {
 
@@ -17,33 +18,43 @@ std::recursive_mutex* LockOf(LPCRITICAL_SECTION section) {
 extern "C" {
 
 void InitializeCriticalSection(LPCRITICAL_SECTION section) {
-    *section = CRITICAL_SECTION{};
-    section->LockCount = -1;
-    section->LockSemaphore = new (std::nothrow) std::recursive_mutex;
-    if (!section->LockSemaphore) std::abort(); // the platform raises an exception here; nothing can go on
+    host::Guarded([&] {
+        *section = CRITICAL_SECTION{};
+        section->LockCount = -1;
+        section->LockSemaphore = new (std::nothrow) std::recursive_mutex;
+        if (!section->LockSemaphore) std::abort(); // the platform raises an exception here; nothing can go on
+    });
 }
 
 void EnterCriticalSection(LPCRITICAL_SECTION section) {
-    LockOf(section)->lock();
-    section->OwningThread = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(GetCurrentThreadId()));
-    ++section->RecursionCount;
+    host::Guarded([&] {
+        LockOf(section)->lock();
+        section->OwningThread = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(GetCurrentThreadId()));
+        ++section->RecursionCount;
+    });
 }
 
 BOOL TryEnterCriticalSection(LPCRITICAL_SECTION section) {
-    if (!LockOf(section)->try_lock()) return FALSE;
-    section->OwningThread = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(GetCurrentThreadId()));
-    ++section->RecursionCount;
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (!LockOf(section)->try_lock()) return FALSE;
+        section->OwningThread = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(GetCurrentThreadId()));
+        ++section->RecursionCount;
+        return TRUE;
+    });
 }
 
 void LeaveCriticalSection(LPCRITICAL_SECTION section) {
-    if (--section->RecursionCount == 0) section->OwningThread = nullptr;
-    LockOf(section)->unlock();
+    host::Guarded([&] {
+        if (--section->RecursionCount == 0) section->OwningThread = nullptr;
+        LockOf(section)->unlock();
+    });
 }
 
 void DeleteCriticalSection(LPCRITICAL_SECTION section) {
-    delete LockOf(section);
-    section->LockSemaphore = nullptr;
+    host::Guarded([&] {
+        delete LockOf(section);
+        section->LockSemaphore = nullptr;
+    });
 }
 
 } // extern "C"

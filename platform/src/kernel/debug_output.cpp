@@ -25,17 +25,16 @@ DebugLog& Log() {
 
 } // namespace
 
+// A line that can't be kept is dropped (the last error says why); the caller goes on as ever.
 extern "C" void OutputDebugStringW(LPCWSTR text) {
-    try {
+    host::Guarded([&] {
         const std::u16string line(host::View(text));
         if (std::getenv("VELT_DEBUG_OUTPUT")) std::fprintf(stderr, "%s", host::ToUtf8(line).c_str());
         DebugLog& log = Log();
         std::lock_guard guard(log.lock);
         log.lines.push_back(line);
         if (log.lines.size() > kKeptLines) log.lines.pop_front();
-    } catch (...) {
-        // Debug output that can't be kept is dropped: it never fails the caller.
-    }
+    });
 }
 
 std::vector<std::u16string> HostDebugOutput() {

@@ -62,20 +62,24 @@ HANDLE CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, 
 }
 
 BOOL SetEvent(HANDLE event) {
-    auto object = FindEvent(event);
-    if (!object) return FALSE;
-    std::lock_guard guard(host::WaitLock());
-    object->state->signalled = true;
-    host::WakeWaiters();
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        auto object = FindEvent(event);
+        if (!object) return FALSE;
+        std::lock_guard guard(host::WaitLock());
+        object->state->signalled = true;
+        host::WakeWaiters();
+        return TRUE;
+    });
 }
 
 BOOL ResetEvent(HANDLE event) {
-    auto object = FindEvent(event);
-    if (!object) return FALSE;
-    std::lock_guard guard(host::WaitLock());
-    object->state->signalled = false;
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        auto object = FindEvent(event);
+        if (!object) return FALSE;
+        std::lock_guard guard(host::WaitLock());
+        object->state->signalled = false;
+        return TRUE;
+    });
 }
 
 } // extern "C"

@@ -97,28 +97,32 @@ static HANDLE FindFirstFileWBody(LPCWSTR pattern, LPWIN32_FIND_DATAW found) {
 }
 
 BOOL FindNextFileW(HANDLE search, LPWIN32_FIND_DATAW found) {
-    auto object = host::FindHandleOf<SearchObject>(search, host::HandleKind::Search);
-    if (!object) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (!found) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (!object->Next(found)) {
-        SetLastError(ERROR_NO_MORE_FILES);
-        return FALSE;
-    }
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        auto object = host::FindHandleOf<SearchObject>(search, host::HandleKind::Search);
+        if (!object) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        if (!found) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        if (!object->Next(found)) {
+            SetLastError(ERROR_NO_MORE_FILES);
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 BOOL FindClose(HANDLE search) {
-    if (!host::RemoveHandle(search, host::HandleKind::Search)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (!host::RemoveHandle(search, host::HandleKind::Search)) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found) {

@@ -86,124 +86,134 @@ static HANDLE CreateFileWBody(LPCWSTR path, DWORD access, DWORD share, LPSECURIT
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED) {
-    if (written) *written = 0;
-    auto object = FindFile(file);
-    if (!object) return FALSE;
-    if (!object->CanWrite()) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (bytes && !data) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (host::FileWriteFault().Hit()) {
-        SetLastError(ERROR_WRITE_FAULT);
-        return FALSE;
-    }
-    // Handles opened for FILE_APPEND_DATA only write at the end (O_APPEND): see OpenFlags.
-    const auto* p = static_cast<const char*>(data);
-    DWORD done = 0;
-    while (done < bytes) {
-        const ssize_t n = ::write(object->Fd(), p + done, bytes - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            if (written) *written = done;
-            SetLastError(host::ErrorFromErrno(errno));
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (written) *written = 0;
+        auto object = FindFile(file);
+        if (!object) return FALSE;
+        if (!object->CanWrite()) {
+            SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
-        done += static_cast<DWORD>(n);
-    }
-    if (written) *written = done;
-    return TRUE;
+        if (bytes && !data) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        if (host::FileWriteFault().Hit()) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return FALSE;
+        }
+        // Handles opened for FILE_APPEND_DATA only write at the end (O_APPEND): see OpenFlags.
+        const auto* p = static_cast<const char*>(data);
+        DWORD done = 0;
+        while (done < bytes) {
+            const ssize_t n = ::write(object->Fd(), p + done, bytes - done);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                if (written) *written = done;
+                SetLastError(host::ErrorFromErrno(errno));
+                return FALSE;
+            }
+            done += static_cast<DWORD>(n);
+        }
+        if (written) *written = done;
+        return TRUE;
+    });
 }
 
 BOOL ReadFile(HANDLE file, LPVOID data, DWORD bytes, LPDWORD read, LPOVERLAPPED) {
-    if (read) *read = 0;
-    auto object = FindFile(file);
-    if (!object) return FALSE;
-    if (!object->CanRead()) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (bytes && !data) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    auto* p = static_cast<char*>(data);
-    DWORD done = 0;
-    while (done < bytes) {
-        const ssize_t n = ::read(object->Fd(), p + done, bytes - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            if (read) *read = done;
-            SetLastError(host::ErrorFromErrno(errno));
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (read) *read = 0;
+        auto object = FindFile(file);
+        if (!object) return FALSE;
+        if (!object->CanRead()) {
+            SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
-        if (n == 0) break; // end of file: success with fewer bytes
-        done += static_cast<DWORD>(n);
-    }
-    if (read) *read = done;
-    return TRUE;
+        if (bytes && !data) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        auto* p = static_cast<char*>(data);
+        DWORD done = 0;
+        while (done < bytes) {
+            const ssize_t n = ::read(object->Fd(), p + done, bytes - done);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                if (read) *read = done;
+                SetLastError(host::ErrorFromErrno(errno));
+                return FALSE;
+            }
+            if (n == 0) break; // end of file: success with fewer bytes
+            done += static_cast<DWORD>(n);
+        }
+        if (read) *read = done;
+        return TRUE;
+    });
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method) {
-    auto object = FindFile(file);
-    if (!object) return INVALID_SET_FILE_POINTER;
-    int whence;
-    switch (method) {
-    case FILE_BEGIN: whence = SEEK_SET; break;
-    case FILE_CURRENT: whence = SEEK_CUR; break;
-    case FILE_END: whence = SEEK_END; break;
-    default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_SET_FILE_POINTER;
-    }
-    // Without a high part the distance is a signed 32-bit value; with one, the two form a signed 64-bit value.
-    const int64_t move = distanceHigh ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
-                                                             static_cast<uint32_t>(distance))
-                                      : static_cast<int64_t>(distance);
-    const off_t base = whence == SEEK_SET ? 0 : ::lseek(object->Fd(), 0, whence);
-    if (base < 0 || (move < 0 && base + move < 0)) {
-        SetLastError(base < 0 ? host::ErrorFromErrno(errno) : ERROR_NEGATIVE_SEEK);
-        return INVALID_SET_FILE_POINTER;
-    }
-    const off_t position = ::lseek(object->Fd(), static_cast<off_t>(base + move), SEEK_SET);
-    if (position < 0) {
-        SetLastError(host::ErrorFromErrno(errno));
-        return INVALID_SET_FILE_POINTER;
-    }
-    if (distanceHigh) *distanceHigh = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
-    const DWORD low = static_cast<DWORD>(position);
-    if (low == INVALID_SET_FILE_POINTER) SetLastError(NO_ERROR);
-    return low;
+    return host::Guarded<DWORD>(INVALID_SET_FILE_POINTER, [&]() -> DWORD {
+        auto object = FindFile(file);
+        if (!object) return INVALID_SET_FILE_POINTER;
+        int whence;
+        switch (method) {
+        case FILE_BEGIN: whence = SEEK_SET; break;
+        case FILE_CURRENT: whence = SEEK_CUR; break;
+        case FILE_END: whence = SEEK_END; break;
+        default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_SET_FILE_POINTER;
+        }
+        // Without a high part the distance is a signed 32-bit value; with one, the two form a signed 64-bit value.
+        const int64_t move = distanceHigh ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
+                                                                 static_cast<uint32_t>(distance))
+                                          : static_cast<int64_t>(distance);
+        const off_t base = whence == SEEK_SET ? 0 : ::lseek(object->Fd(), 0, whence);
+        if (base < 0 || (move < 0 && base + move < 0)) {
+            SetLastError(base < 0 ? host::ErrorFromErrno(errno) : ERROR_NEGATIVE_SEEK);
+            return INVALID_SET_FILE_POINTER;
+        }
+        const off_t position = ::lseek(object->Fd(), static_cast<off_t>(base + move), SEEK_SET);
+        if (position < 0) {
+            SetLastError(host::ErrorFromErrno(errno));
+            return INVALID_SET_FILE_POINTER;
+        }
+        if (distanceHigh) *distanceHigh = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
+        const DWORD low = static_cast<DWORD>(position);
+        if (low == INVALID_SET_FILE_POINTER) SetLastError(NO_ERROR);
+        return low;
+    });
 }
 
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh) {
-    auto object = FindFile(file);
-    if (!object) return INVALID_FILE_SIZE;
-    struct stat st;
-    if (::fstat(object->Fd(), &st) != 0) {
-        SetLastError(host::ErrorFromErrno(errno));
-        return INVALID_FILE_SIZE;
-    }
-    const auto size = static_cast<uint64_t>(st.st_size);
-    if (sizeHigh) *sizeHigh = static_cast<DWORD>(size >> 32);
-    const DWORD low = static_cast<DWORD>(size);
-    if (low == INVALID_FILE_SIZE) SetLastError(NO_ERROR);
-    return low;
+    return host::Guarded<DWORD>(INVALID_FILE_SIZE, [&]() -> DWORD {
+        auto object = FindFile(file);
+        if (!object) return INVALID_FILE_SIZE;
+        struct stat st;
+        if (::fstat(object->Fd(), &st) != 0) {
+            SetLastError(host::ErrorFromErrno(errno));
+            return INVALID_FILE_SIZE;
+        }
+        const auto size = static_cast<uint64_t>(st.st_size);
+        if (sizeHigh) *sizeHigh = static_cast<DWORD>(size >> 32);
+        const DWORD low = static_cast<DWORD>(size);
+        if (low == INVALID_FILE_SIZE) SetLastError(NO_ERROR);
+        return low;
+    });
 }
 
 BOOL FlushFileBuffers(HANDLE file) {
-    auto object = FindFile(file);
-    if (!object) return FALSE;
-    if (!object->CanWrite()) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (::fsync(object->Fd()) != 0 && errno != EINVAL) { // device nodes and pipes can't sync
-        SetLastError(host::ErrorFromErrno(errno));
-        return FALSE;
-    }
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        auto object = FindFile(file);
+        if (!object) return FALSE;
+        if (!object->CanWrite()) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        if (::fsync(object->Fd()) != 0 && errno != EINVAL) { // device nodes and pipes can't sync
+            SetLastError(host::ErrorFromErrno(errno));
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,

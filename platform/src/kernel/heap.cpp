@@ -39,27 +39,35 @@ extern "C" {
 HANDLE GetProcessHeap(void) { return &processHeap; }
 
 LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
-    if (heap != &processHeap) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    return Allocate(bytes, (flags & HEAP_ZERO_MEMORY) != 0);
+    return host::Guarded<LPVOID>(nullptr, [&]() -> LPVOID {
+        if (heap != &processHeap) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return nullptr;
+        }
+        return Allocate(bytes, (flags & HEAP_ZERO_MEMORY) != 0);
+    });
 }
 
 BOOL HeapFree(HANDLE heap, DWORD, LPVOID block) {
-    if (heap != &processHeap) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (block) Release(block);
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (heap != &processHeap) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        if (block) Release(block);
+        return TRUE;
+    });
 }
 
-HANDLE LocalAlloc(UINT flags, SIZE_T bytes) { return Allocate(bytes, (flags & LMEM_ZEROINIT) != 0); }
+HANDLE LocalAlloc(UINT flags, SIZE_T bytes) {
+    return host::Guarded<HANDLE>(nullptr, [&] { return Allocate(bytes, (flags & LMEM_ZEROINIT) != 0); });
+}
 
 HANDLE LocalFree(HANDLE block) {
-    if (block) Release(block);
-    return nullptr;
+    return host::Guarded<HANDLE>(block, [&]() -> HANDLE {
+        if (block) Release(block);
+        return nullptr;
+    });
 }
 
 long HostHeapBlocksInUse(void) { return blocksInUse.load(); }

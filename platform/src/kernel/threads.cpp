@@ -103,40 +103,48 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_START_ROUT
 }
 
 DWORD ResumeThread(HANDLE thread) {
-    auto object = FindThread(thread);
-    if (!object) return static_cast<DWORD>(-1);
-    std::lock_guard guard(host::WaitLock());
-    const DWORD previous = object->state->suspended ? 1 : 0;
-    object->state->suspended = false;
-    host::WakeWaiters();
-    return previous;
+    return host::Guarded<DWORD>(static_cast<DWORD>(-1), [&]() -> DWORD {
+        auto object = FindThread(thread);
+        if (!object) return static_cast<DWORD>(-1);
+        std::lock_guard guard(host::WaitLock());
+        const DWORD previous = object->state->suspended ? 1 : 0;
+        object->state->suspended = false;
+        host::WakeWaiters();
+        return previous;
+    });
 }
 
 BOOL SetThreadPriority(HANDLE thread, int priority) {
-    auto object = FindThread(thread);
-    if (!object) return FALSE;
-    std::lock_guard guard(host::WaitLock());
-    object->state->priority = priority;
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        auto object = FindThread(thread);
+        if (!object) return FALSE;
+        std::lock_guard guard(host::WaitLock());
+        object->state->priority = priority;
+        return TRUE;
+    });
 }
 
 int GetThreadPriority(HANDLE thread) {
-    auto object = FindThread(thread);
-    if (!object) return THREAD_PRIORITY_ERROR_RETURN;
-    std::lock_guard guard(host::WaitLock());
-    return object->state->priority;
+    return host::Guarded<int>(THREAD_PRIORITY_ERROR_RETURN, [&]() -> int {
+        auto object = FindThread(thread);
+        if (!object) return THREAD_PRIORITY_ERROR_RETURN;
+        std::lock_guard guard(host::WaitLock());
+        return object->state->priority;
+    });
 }
 
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
-    auto object = FindThread(thread);
-    if (!object) return FALSE;
-    if (!exitCode) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    std::lock_guard guard(host::WaitLock());
-    *exitCode = object->state->exitCode;
-    return TRUE;
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        auto object = FindThread(thread);
+        if (!object) return FALSE;
+        if (!exitCode) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        std::lock_guard guard(host::WaitLock());
+        *exitCode = object->state->exitCode;
+        return TRUE;
+    });
 }
 
 DWORD GetCurrentThreadId(void) {

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <optional>
 
+#include "kernel/internal.h"
 #include "module/internal.h"
 #include "platform.h"
 
@@ -191,24 +191,12 @@ extern "C" HMODULE LoadLibraryW(LPCWSTR path)
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    try {
-        return host::Load(path);
-    } catch (const std::bad_alloc&) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    } catch (...) {
-        SetLastError(ERROR_GEN_FAILURE);
-    }
-    return nullptr;
+    return host::Guarded<HMODULE>(nullptr, [&] { return host::Load(path); });
 }
 
 extern "C" BOOL FreeLibrary(HMODULE module)
 {
-    try {
-        return host::Free(module);
-    } catch (...) {
-        SetLastError(ERROR_GEN_FAILURE);
-    }
-    return FALSE;
+    return host::Guarded<BOOL>(FALSE, [&] { return host::Free(module); });
 }
 
 extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name)
@@ -218,7 +206,7 @@ extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name)
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
-    try {
+    return host::Guarded<FARPROC>(nullptr, [&]() -> FARPROC {
         std::lock_guard guard(host::Table().lock);
         const host::LoadedModule* loaded = host::FindByHandle(module);
         if (loaded == nullptr) {
@@ -231,10 +219,7 @@ extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name)
             return nullptr;
         }
         return reinterpret_cast<FARPROC>(symbol);
-    } catch (...) {
-        SetLastError(ERROR_GEN_FAILURE);
-    }
-    return nullptr;
+    });
 }
 
 // A short buffer receives as much of the path as fits and a terminator; the answer is then the buffer
@@ -245,7 +230,7 @@ extern "C" DWORD GetModuleFileNameW(HMODULE module, LPWSTR path, DWORD size)
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    try {
+    return host::Guarded<DWORD>(0, [&]() -> DWORD {
         std::u16string name;
         if (module == nullptr) {
             // The process that hosts the drivers is the spooler.
@@ -272,8 +257,5 @@ extern "C" DWORD GetModuleFileNameW(HMODULE module, LPWSTR path, DWORD size)
         path[size - 1] = u'\0';
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return size;
-    } catch (...) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    }
-    return 0;
+    });
 }

@@ -58,18 +58,22 @@ std::vector<uint8_t> HostPortBytes(const char16_t* portName) {
 extern "C" {
 
 void HostClearPortBytes(void) {
-    host::PortRecords& r = host::Records();
-    std::lock_guard guard(r.lock);
-    r.bytes.clear();
+    host::Guarded([&] {
+        host::PortRecords& r = host::Records();
+        std::lock_guard guard(r.lock);
+        r.bytes.clear();
+    });
 }
 
 void HostStallPort(LPCWSTR portName, BOOL stalled) {
-    host::PortRecords& r = host::Records();
-    std::lock_guard guard(r.lock);
-    if (stalled)
-        r.stalled.insert(host::FoldCase(host::View(portName)));
-    else
-        r.stalled.erase(host::FoldCase(host::View(portName)));
+    host::Guarded([&] {
+        host::PortRecords& r = host::Records();
+        std::lock_guard guard(r.lock);
+        if (stalled)
+            r.stalled.insert(host::FoldCase(host::View(portName)));
+        else
+            r.stalled.erase(host::FoldCase(host::View(portName)));
+    });
 }
 
 } // extern "C"

@@ -187,9 +187,11 @@ LONG RegDeleteKeyW(HKEY parent, LPCWSTR subKey) {
 }
 
 LONG RegCloseKey(HKEY key) {
-    if (IsRoot(key)) return ERROR_SUCCESS;
-    return host::RemoveHandle(reinterpret_cast<HANDLE>(key), host::HandleKind::RegistryKey) ? ERROR_SUCCESS
-                                                                                           : ERROR_INVALID_HANDLE;
+    return host::GuardedCode([&]() -> LONG {
+        if (IsRoot(key)) return ERROR_SUCCESS;
+        return host::RemoveHandle(reinterpret_cast<HANDLE>(key), host::HandleKind::RegistryKey) ? ERROR_SUCCESS
+                                                                                               : ERROR_INVALID_HANDLE;
+    });
 }
 
 } // extern "C"

@@ -94,34 +94,38 @@ const BYTE* DataOf(const ResourceImage& image, const ResourceEntry& entry)
 
 extern "C" HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type)
 {
-    if (name == nullptr || type == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    const ResourceImage* image = host::FindModuleResources(module);
-    if (image == nullptr) {
-        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
-        return nullptr;
-    }
-    DWORD error = ERROR_SUCCESS;
-    const ResourceEntry* entry = Find(*image, name, type, error);
-    if (entry == nullptr) {
-        SetLastError(error);
-        return nullptr;
-    }
-    return reinterpret_cast<HRSRC>(const_cast<ResourceEntry*>(entry));
+    return host::Guarded<HRSRC>(nullptr, [&]() -> HRSRC {
+        if (name == nullptr || type == nullptr) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
+        const ResourceImage* image = host::FindModuleResources(module);
+        if (image == nullptr) {
+            SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+            return nullptr;
+        }
+        DWORD error = ERROR_SUCCESS;
+        const ResourceEntry* entry = Find(*image, name, type, error);
+        if (entry == nullptr) {
+            SetLastError(error);
+            return nullptr;
+        }
+        return reinterpret_cast<HRSRC>(const_cast<ResourceEntry*>(entry));
+    });
 }
 
 // The resource's bytes stay where the module keeps them; LockResource answers the same address.
 extern "C" HGLOBAL LoadResource(HMODULE module, HRSRC resource)
 {
-    const ResourceImage* image = host::FindModuleResources(module);
-    const ResourceEntry* entry = image != nullptr ? EntryOf(*image, resource) : nullptr;
-    if (entry == nullptr) {
-        SetLastError(image != nullptr ? ERROR_INVALID_HANDLE : ERROR_RESOURCE_DATA_NOT_FOUND);
-        return nullptr;
-    }
-    return const_cast<BYTE*>(DataOf(*image, *entry));
+    return host::Guarded<HGLOBAL>(nullptr, [&]() -> HGLOBAL {
+        const ResourceImage* image = host::FindModuleResources(module);
+        const ResourceEntry* entry = image != nullptr ? EntryOf(*image, resource) : nullptr;
+        if (entry == nullptr) {
+            SetLastError(image != nullptr ? ERROR_INVALID_HANDLE : ERROR_RESOURCE_DATA_NOT_FOUND);
+            return nullptr;
+        }
+        return const_cast<BYTE*>(DataOf(*image, *entry));
+    });
 }
 
 extern "C" LPVOID LockResource(HGLOBAL data)
@@ -131,13 +135,15 @@ extern "C" LPVOID LockResource(HGLOBAL data)
 
 extern "C" DWORD SizeofResource(HMODULE module, HRSRC resource)
 {
-    const ResourceImage* image = host::FindModuleResources(module);
-    const ResourceEntry* entry = image != nullptr ? EntryOf(*image, resource) : nullptr;
-    if (entry == nullptr) {
-        SetLastError(image != nullptr ? ERROR_INVALID_HANDLE : ERROR_RESOURCE_DATA_NOT_FOUND);
-        return 0;
-    }
-    return entry->dataSize;
+    return host::Guarded<DWORD>(0, [&]() -> DWORD {
+        const ResourceImage* image = host::FindModuleResources(module);
+        const ResourceEntry* entry = image != nullptr ? EntryOf(*image, resource) : nullptr;
+        if (entry == nullptr) {
+            SetLastError(image != nullptr ? ERROR_INVALID_HANDLE : ERROR_RESOURCE_DATA_NOT_FOUND);
+            return 0;
+        }
+        return entry->dataSize;
+    });
 }
 
 // String `id` is string id%16 of block id/16+1. With bufferMax 0, buffer receives a read-only
@@ -145,47 +151,49 @@ extern "C" DWORD SizeofResource(HMODULE module, HRSRC resource)
 // bufferMax-1 characters are copied and always terminated; an absent string leaves an empty buffer.
 extern "C" int LoadStringW(HINSTANCE module, UINT id, LPWSTR buffer, int bufferMax)
 {
-    if (buffer == nullptr || bufferMax < 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    if (bufferMax > 0) {
-        buffer[0] = u'\0';
-    }
-    const ResourceImage* image = host::FindModuleResources(module);
-    if (image == nullptr) {
-        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
-        return 0;
-    }
-    const WORD stringId = LOWORD(id);
-    DWORD error = ERROR_SUCCESS;
-    const ResourceEntry* block = Find(*image, MAKEINTRESOURCEW(stringId / STRINGS_PER_BLOCK + 1), RT_STRING, error);
-    if (block == nullptr) {
-        SetLastError(error);
-        return 0;
-    }
-    const std::span<const BYTE> bytes(DataOf(*image, *block), block->dataSize);
-    const std::optional<host::res::StringSlot> slot =
-        host::res::FindStringInBlock(bytes, stringId % STRINGS_PER_BLOCK);
-    if (!slot) {
-        SetLastError(ERROR_INVALID_DATA);
-        return 0;
-    }
-    if (slot->length == 0) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return 0;
-    }
-    const BYTE* text = bytes.data() + slot->offset;
-    if (bufferMax == 0) {
-        const WCHAR* pointer = reinterpret_cast<const WCHAR*>(text);
-        std::memcpy(buffer, &pointer, sizeof pointer);
-        return slot->length;
-    }
-    const int copied = std::min<int>(slot->length, bufferMax - 1);
-    std::memcpy(buffer, text, static_cast<size_t>(copied) * sizeof(WCHAR));
-    buffer[copied] = u'\0';
-    if (copied == 0) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    }
-    return copied;
+    return host::Guarded<int>(0, [&]() -> int {
+        if (buffer == nullptr || bufferMax < 0) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
+        }
+        if (bufferMax > 0) {
+            buffer[0] = u'\0';
+        }
+        const ResourceImage* image = host::FindModuleResources(module);
+        if (image == nullptr) {
+            SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+            return 0;
+        }
+        const WORD stringId = LOWORD(id);
+        DWORD error = ERROR_SUCCESS;
+        const ResourceEntry* block = Find(*image, MAKEINTRESOURCEW(stringId / STRINGS_PER_BLOCK + 1), RT_STRING, error);
+        if (block == nullptr) {
+            SetLastError(error);
+            return 0;
+        }
+        const std::span<const BYTE> bytes(DataOf(*image, *block), block->dataSize);
+        const std::optional<host::res::StringSlot> slot =
+            host::res::FindStringInBlock(bytes, stringId % STRINGS_PER_BLOCK);
+        if (!slot) {
+            SetLastError(ERROR_INVALID_DATA);
+            return 0;
+        }
+        if (slot->length == 0) {
+            SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+            return 0;
+        }
+        const BYTE* text = bytes.data() + slot->offset;
+        if (bufferMax == 0) {
+            const WCHAR* pointer = reinterpret_cast<const WCHAR*>(text);
+            std::memcpy(buffer, &pointer, sizeof pointer);
+            return slot->length;
+        }
+        const int copied = std::min<int>(slot->length, bufferMax - 1);
+        std::memcpy(buffer, text, static_cast<size_t>(copied) * sizeof(WCHAR));
+        buffer[copied] = u'\0';
+        if (copied == 0) {
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        }
+        return copied;
+    });
 }

@@ -1,0 +1,39 @@
+// The program's global operator new and delete: malloc and free, with the armed allocation of
+// ThrowingAllocation throwing std::bad_alloc instead. The array and nothrow forms of the standard
+// library call these.
+#include "throwing_new.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+thread_local unsigned countdown = 0; // allocations until the armed one; 0 when disarmed
+thread_local bool thrown = false;
+
+} // namespace
+
+ThrowingAllocation::ThrowingAllocation(unsigned nth) {
+    thrown = false;
+    countdown = nth;
+}
+
+ThrowingAllocation::~ThrowingAllocation() { countdown = 0; }
+
+bool ThrowingAllocation::Thrown() const { return thrown; }
+
+void* operator new(std::size_t bytes) {
+    if (countdown != 0 && --countdown == 0) {
+        thrown = true;
+        throw std::bad_alloc();
+    }
+    if (void* block = std::malloc(bytes ? bytes : 1)) return block;
+    throw std::bad_alloc();
+}
+
+void* operator new[](std::size_t bytes) { return ::operator new(bytes); }
+
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
