@@ -1,6 +1,7 @@
 // The program's global operator new and delete: malloc and free, with the armed allocation of
-// ThrowingAllocation throwing std::bad_alloc instead. The array and nothrow forms of the standard
-// library call these.
+// ThrowingAllocation throwing std::bad_alloc instead (the nothrow forms answer null for it). Every
+// form is replaced, so that no block of one allocator reaches another's delete (a sanitizer runtime
+// brings its own).
 #include "throwing_new.h"
 
 #include <cstdlib>
@@ -33,7 +34,21 @@ void* operator new(std::size_t bytes) {
 
 void* operator new[](std::size_t bytes) { return ::operator new(bytes); }
 
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
+    try {
+        return ::operator new(bytes);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t bytes, const std::nothrow_t& nothrow) noexcept {
+    return ::operator new(bytes, nothrow);
+}
+
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
