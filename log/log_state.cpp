@@ -5,7 +5,18 @@ namespace velt::log {
 namespace {
 
 LogProcessState g_state{};
-std::mutex g_stateLock;
+
+// The platform's critical section, made on first use. It is never deleted (no destructor): a thread of
+// the process may still write a line while the process ends.
+struct StateSection {
+    CRITICAL_SECTION section;
+    StateSection() { InitializeCriticalSection(&section); }
+};
+
+CRITICAL_SECTION* TheStateSection() {
+    static StateSection made;
+    return &made.section;
+}
 
 } // namespace
 
@@ -13,8 +24,12 @@ LogProcessState& ProcessState() {
     return g_state;
 }
 
-std::unique_lock<std::mutex> LockProcessState() {
-    return std::unique_lock<std::mutex>(g_stateLock);
+ProcessStateLock::ProcessStateLock() {
+    EnterCriticalSection(TheStateSection());
+}
+
+ProcessStateLock::~ProcessStateLock() {
+    LeaveCriticalSection(TheStateSection());
 }
 
 bool IsLastRecordDate(const LogProcessState& state, const SYSTEMTIME& now) {

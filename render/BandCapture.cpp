@@ -6,8 +6,8 @@
 #include "DeviceInstance.h"
 #include "DriverEntryPoints.h"
 #include "DriverLog.h"
-#include "HeapBuffer.h"
 #include "RasterConversion.h"
+#include "platform_owners.h"
 
 namespace {
 
@@ -68,11 +68,11 @@ DRVAPI_EXPORT BOOL DrvNextBand(SURFOBJ* surface, POINTL* origin) {
     const size_t stride = size_t(surface->lDelta);
     pdev->cbBandPixels = surface->cjBits;
 
-    HeapBuffer node = AllocateZeroed(sizeof(BAND_NODE));
+    velt::HeapPtr<BAND_NODE> node = velt::HeapAllocate<BAND_NODE>(HEAP_ZERO_MEMORY);
     if (!node) {
         return FALSE;
     }
-    HeapBuffer bits = AllocateZeroed(pdev->cbBandPixels / 3);
+    velt::HeapBlock bits = velt::HeapAllocate(HEAP_ZERO_MEMORY, pdev->cbBandPixels / 3);
     if (!bits) {
         return FALSE;
     }
@@ -82,7 +82,7 @@ DRVAPI_EXPORT BOOL DrvNextBand(SURFOBJ* surface, POINTL* origin) {
     ULONG rows = ULONG(pdev->cyPage);
     ULONG width = ULONG(pdev->cxPage);
     size_t uprightStride = stride;
-    HeapBuffer turned;
+    velt::HeapBlock turned;
     if (Landscape(*pdev)) {
         turned = RotateClockwise(upright, width, rows, stride);
         if (!turned) {
@@ -104,7 +104,7 @@ DRVAPI_EXPORT BOOL DrvNextBand(SURFOBJ* surface, POINTL* origin) {
         return FALSE;
     }
 
-    auto* band = reinterpret_cast<BAND_NODE*>(node.release());
+    BAND_NODE* band = node.release();
     band->pRaster = bits.release();
     band->pNext = nullptr;
     band->cbRaster = written;

@@ -6,11 +6,11 @@
 
 #include "DeviceInstance.h"
 #include "DriverLog.h"
-#include "HeapBuffer.h"
 #include "PageGeometry.h"
 #include "PrinterCommands.h"
 #include "RowTakers.h"
 #include "VerticalDotCount.h"
+#include "platform_owners.h"
 
 namespace {
 
@@ -162,7 +162,7 @@ BOOL PageOutput(SURFOBJ* surface) {
     }
     const size_t lineBytes = Colour(*pdev) == DMCOLOR_MONOCHROME ? LINE_BYTES_MONO : LINE_BYTES_TWO_COLOUR;
     const size_t bufferBytes = RowBufferLines(*pdev, dotCount) * lineBytes;
-    HeapBuffer rowBuffer = AllocateZeroed(bufferBytes);
+    const velt::HeapBlock rowBuffer = velt::HeapAllocate(HEAP_ZERO_MEMORY, bufferBytes);
     if (!rowBuffer) {
         return FALSE;
     }

@@ -64,15 +64,16 @@ static_assert(offsetof(DRIVER_DEVMODE, dmPrivReserved) == 228);
 static_assert(offsetof(DRIVER_DEVMODE, dmPageModeControl) == 232);
 static_assert(offsetof(DRIVER_DEVMODE, dmCuttingControl) == 234);
 
-// The rendering driver and the configuration interface each contain these operations; they differ in
-// one step of DevmodeMerge. Each build sits in its own namespace so that the two can never be
-// confused when both libraries (or a test program) end up in one process.
-#if defined(VELT_DEVMODE_RENDER_VARIANT)
-#define DEVMODE_VARIANT_NAMESPACE devmode_render
-#else
-#define DEVMODE_VARIANT_NAMESPACE devmode_ui
-#endif
-inline namespace DEVMODE_VARIANT_NAMESPACE {
+// The rendering driver and the configuration interface each contain these operations (each library its
+// own copy, hidden inside it); they differ in one step of DevmodeMerge, which each passes as its rules.
+typedef struct _DEVMODE_MERGE_RULES {
+    bool exchangeLandscapePaper; // landscape paper kept with width and length exchanged
+} DEVMODE_MERGE_RULES;
+
+// The rendering driver keeps a landscape job's paper exchanged: its length is then the roll width.
+inline constexpr DEVMODE_MERGE_RULES RENDERING_DRIVER_MERGE_RULES = {true};
+// The configuration interface keeps paper as it comes (its sizes come from the user-defined paper list).
+inline constexpr DEVMODE_MERGE_RULES CONFIGURATION_INTERFACE_MERGE_RULES = {false};
 
 // Fills all 236 bytes with the driver's defaults; name may be null (empty device name) and is cut to
 // 31 characters.
@@ -82,13 +83,11 @@ void DevmodeSetDefaults(DRIVER_DEVMODE* record, LPCWSTR name);
 // Returns the number of bytes copied (public and private); 0 when nothing could be copied.
 DWORD DevmodeCopyContent(const DEVMODEW* source, DEVMODEW* target);
 
-// Takes the incoming record's settings over into the working record by this driver's rules.
+// Takes the incoming record's settings over into the working record by the library's rules.
 // An absent record changes nothing and succeeds; fails only when nothing could be taken from the
 // incoming record or its scratch copy could not be allocated, leaving the working record unchanged.
-BOOL DevmodeMerge(DRIVER_DEVMODE* working, const DEVMODEW* incoming);
+BOOL DevmodeMerge(DRIVER_DEVMODE* working, const DEVMODEW* incoming, const DEVMODE_MERGE_RULES& rules);
 
 // Writes the working record into the caller's output in the smaller of the two formats (the working
 // record's and the caller's input's); without a caller's input, the whole working record.
 BOOL DevmodeWriteOut(const DRIVER_DEVMODE* working, const DEVMODEW* callerInput, DEVMODEW* output);
-
-} // namespace DEVMODE_VARIANT_NAMESPACE
