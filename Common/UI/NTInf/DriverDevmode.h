@@ -23,6 +23,19 @@ static_assert(std::endian::native == std::endian::little, "stored records are li
 #define USER_PAPER_FIRST_ID 259
 #define USER_PAPER_COUNT 5
 
+// dmDuplex as the printer takes it: single side or dual side (the platform's simplex and vertical);
+// a merge also keeps 3, 100 and 101, which select neither.
+#define DRIVER_DUPLEX_SINGLE_SIDE DMDUP_SIMPLEX
+#define DRIVER_DUPLEX_DUAL_SIDE DMDUP_VERTICAL
+
+// dmPageModeControl: page mode or standard mode (any other value selects neither).
+#define DRIVER_PAGE_MODE 0
+#define DRIVER_STANDARD_MODE 1
+
+// dmCuttingControl: a cut after each page, or one at the end of the document.
+#define DRIVER_CUT_AFTER_EACH_PAGE 0
+#define DRIVER_CUT_AT_END_OF_DOCUMENT 1
+
 // A record must hold at least the fields through dmDriverExtra to say how big it is.
 #define DEVMODE_HEADER_BYTES (offsetof(DEVMODEW, dmDriverExtra) + sizeof(WORD))
 
@@ -31,8 +44,8 @@ typedef struct _DRIVER_DEVMODE {
     DWORD dmPrivSignature;   // PRIV_SIGNATURE marks the private part as ours
     DWORD dmUserSize;        // index 0..4 of the selected CustomPaperList entry
     DWORD dmPrivReserved;    // never set, travels with the private part
-    SHORT dmPageModeControl; // 0 page mode, 1 not page mode
-    SHORT dmCuttingControl;  // 0 cut after each page, 1 cut at end of document
+    SHORT dmPageModeControl; // DRIVER_PAGE_MODE 0, DRIVER_STANDARD_MODE 1
+    SHORT dmCuttingControl;  // DRIVER_CUT_AFTER_EACH_PAGE 0, DRIVER_CUT_AT_END_OF_DOCUMENT 1
 } DRIVER_DEVMODE, *PDRIVER_DEVMODE;
 
 #define DRIVER_DEVMODE_PRIVATE_BYTES (sizeof(DRIVER_DEVMODE) - sizeof(DEVMODEW))
