@@ -1,4 +1,4 @@
-// The five exports of VELTlog. The library is built without exceptions: a failure is only ever the result 0.
+// The five exports of VELTlog, built without exceptions: a failure is only ever the result 0.
 #include <cstring>
 
 #include "VELTlog.h"

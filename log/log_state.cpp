@@ -6,11 +6,13 @@ namespace {
 
 LogProcessState g_state{};
 
-// The platform's critical section, made on first use. It is never deleted (no destructor): a thread of
-// the process may still write a line while the process ends.
+// The platform's critical section, made on first use and deleted when the library goes away.
 struct StateSection {
     CRITICAL_SECTION section;
     StateSection() { InitializeCriticalSection(&section); }
+    ~StateSection() { DeleteCriticalSection(&section); }
+    StateSection(const StateSection&) = delete;
+    StateSection& operator=(const StateSection&) = delete;
 };
 
 CRITICAL_SECTION* TheStateSection() {
