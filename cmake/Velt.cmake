@@ -20,16 +20,96 @@ function(velt_test name)
                          PROPERTIES ENVIRONMENT "VELT_MODULE_DIR=${CMAKE_BINARY_DIR}/lib")
 endfunction()
 
-# A libFuzzer target (clang) with the code under test compiled into it, so that the coverage
-# instrumentation reaches it, and a short CTest run (label "fuzz") from the committed seeds in corpus/.
+# The code of the five libraries: hidden unless its source marks it for export, position independent
+# (it ends up in shared modules), and without exceptions: no exported entry point may let one out, and
+# nothing inside throws or catches (a failure is a result, as the platform's own calls report it).
+function(velt_library_code target)
+    set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON
+                          CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+    target_compile_options(${target} PRIVATE -fno-exceptions)
+endfunction()
+
+# One of the five libraries: a driver module and the internals it is built from. Usage:
+#   velt_module_with_internals(
+#       [MODULE <name>]     the shared module (VELT, VELTlog, VELTrc); left out for code that modules
+#                           take in (the device mode operations, the printer settings record)
+#       [INTERNALS <name>]  a static library of the code, which tests, benchmarks and fuzz targets link
+#                           to reach what the module keeps hidden; needs SOURCES
+#       [SOURCES <file>...] the code, compiled once (into <internals>_objects) for the internals and module
+#       [ENTRY <file>...]   code that only the module has: its entry point
+#       [LINK <target>...]  what the code uses; whoever links the internals or the module gets it too
+#       [DEFINES <def>...]  compile definitions of the code alone, such as an export macro's build switch)
+# The folder of the call is the include folder of both. With VELT_FUZZ on, <internals>_fuzz is the same
+# code instrumented for libFuzzer (velt_instrumented_variant).
+function(velt_module_with_internals)
+    cmake_parse_arguments(M "" "MODULE;INTERNALS" "SOURCES;ENTRY;LINK;DEFINES" ${ARGN})
+    if(M_INTERNALS)
+        set(objects ${M_INTERNALS}_objects)
+        add_library(${objects} OBJECT ${M_SOURCES})
+        velt_library_code(${objects})
+        target_compile_definitions(${objects} PRIVATE ${M_DEFINES})
+        target_include_directories(${objects} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+        target_link_libraries(${objects} PUBLIC ${M_LINK})
+        # An archive of exactly those objects; its users get the objects' usage requirements.
+        add_library(${M_INTERNALS} STATIC)
+        target_link_libraries(${M_INTERNALS} PUBLIC ${objects})
+        if(VELT_FUZZ)
+            velt_instrumented_variant(${objects} NAME ${M_INTERNALS}_fuzz)
+        endif()
+    endif()
+    if(M_MODULE)
+        velt_module(${M_MODULE} ${M_ENTRY})
+        velt_library_code(${M_MODULE})
+        target_compile_definitions(${M_MODULE} PRIVATE ${M_DEFINES})
+        target_include_directories(${M_MODULE} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+        target_link_libraries(${M_MODULE} PUBLIC ${M_LINK})
+        if(M_INTERNALS)
+            # Every object goes in, so that every entry point the sources export is found by name.
+            target_link_libraries(${M_MODULE} PRIVATE ${M_INTERNALS}_objects)
+        endif()
+    endif()
+endfunction()
+
+# What libFuzzer needs of the code under test (coverage counters) and of the fuzz target itself.
+set(VELT_FUZZ_CODE_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+set(VELT_FUZZ_TARGET_FLAGS -fsanitize=fuzzer,address,undefined -fno-omit-frame-pointer)
+
+# A static library (default name <target>_fuzz, built only when something links it) of the same sources,
+# include folders, definitions, options and links as <target>, compiled with libFuzzer's coverage
+# instrumentation, so that a fuzz target sees the code it drives while the modules and tools of the
+# build stay uninstrumented. Call it after <target> is complete.
+#   velt_instrumented_variant(vprinter)
+function(velt_instrumented_variant target)
+    cmake_parse_arguments(V "" "NAME" "" ${ARGN})
+    if(NOT V_NAME)
+        set(V_NAME ${target}_fuzz)
+    endif()
+    get_target_property(folder ${target} SOURCE_DIR)
+    get_target_property(sources ${target} SOURCES)
+    list(TRANSFORM sources PREPEND ${folder}/ REGEX "^[^/]")
+    add_library(${V_NAME} STATIC EXCLUDE_FROM_ALL ${sources})
+    target_include_directories(${V_NAME}
+        PRIVATE $<TARGET_PROPERTY:${target},INCLUDE_DIRECTORIES>
+        INTERFACE $<TARGET_PROPERTY:${target},INTERFACE_INCLUDE_DIRECTORIES>)
+    target_compile_definitions(${V_NAME} PRIVATE $<TARGET_PROPERTY:${target},COMPILE_DEFINITIONS>)
+    target_compile_options(${V_NAME} PRIVATE $<TARGET_PROPERTY:${target},COMPILE_OPTIONS>
+                                             ${VELT_FUZZ_CODE_FLAGS})
+    get_target_property(libraries ${target} LINK_LIBRARIES)
+    if(libraries)
+        target_link_libraries(${V_NAME} PUBLIC ${libraries})
+    endif()
+endfunction()
+
+# A libFuzzer target (clang) and a short CTest run (label "fuzz") from the committed seeds in corpus/.
+# The code under test comes from instrumented variants of its libraries (velt_instrumented_variant).
 # What the run finds goes to SCRATCH in the build folder (default: corpus), never to the seeds.
-#   velt_fuzz_target(fuzz_x SOURCES x_fuzz.cpp ... ARGS -max_total_time=15 ...)
+#   velt_fuzz_target(fuzz_x SOURCES x_fuzz.cpp LIBS devmode_fuzz ARGS -max_total_time=15 ...)
 function(velt_fuzz_target name)
-    cmake_parse_arguments(F "" "SCRATCH" "SOURCES;ARGS" ${ARGN})
-    set(flags -fsanitize=fuzzer,address,undefined -fno-omit-frame-pointer)
+    cmake_parse_arguments(F "" "SCRATCH" "SOURCES;LIBS;ARGS" ${ARGN})
     add_executable(${name} ${F_SOURCES})
-    target_compile_options(${name} PRIVATE ${flags})
-    target_link_options(${name} PRIVATE ${flags})
+    target_compile_options(${name} PRIVATE ${VELT_FUZZ_TARGET_FLAGS})
+    target_link_options(${name} PRIVATE ${VELT_FUZZ_TARGET_FLAGS})
+    target_link_libraries(${name} PRIVATE ${F_LIBS})
     if(NOT F_SCRATCH)
         set(F_SCRATCH ${CMAKE_CURRENT_BINARY_DIR}/corpus)
     endif()

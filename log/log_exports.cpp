@@ -1,6 +1,5 @@
-// The five exports of VELTlog. None lets an exception out: a failure is only ever the result 0.
+// The five exports of VELTlog, built without exceptions: a failure is only ever the result 0.
 #include <cstring>
-#include <vector>
 
 #include "VELTlog.h"
 #include "log_append.h"
@@ -10,23 +9,24 @@
 #include "log_rotation.h"
 #include "log_settings.h"
 #include "log_state.h"
-#include "scoped_handles.h"
+#include "platform_owners.h"
 
 using namespace velt::log;
 
 namespace {
 
 // Opens the current file for a caller. A handle value still standing for a retired caller's handle would
-// be mistaken for it, so such values stay open (and unused) until a fresh value comes; they can't come
-// again while open, so this ends after at most one extra open per retired handle.
+// be mistaken for it, so such a value stays open (and unused, held by this call) until a fresh value has
+// come; values can't come again while open, so this ends after at most one extra open per retired handle.
 HANDLE OpenCurrentFileForCaller(const LogFamily& family) {
-    std::vector<ScopedFile> ambiguous;
-    ScopedFile file(OpenCurrentFile(family));
-    while (file.IsOpen() && IsRetiredCallerHandle(file.Get())) {
-        ambiguous.push_back(std::move(file));
-        file.Reset(OpenCurrentFile(family));
+    velt::FileHandle file(OpenCurrentFile(family));
+    if (!file) {
+        return nullptr;
     }
-    return file.IsOpen() ? file.Release() : nullptr;
+    if (IsRetiredCallerHandle(file.get())) {
+        return OpenCurrentFileForCaller(family);
+    }
+    return file.release();
 }
 
 // Trims the family and rotates a full current file before a caller opens it.
@@ -71,18 +71,14 @@ HANDLE CreateLogFile(LOG_MODULE module, HANDLE printer) {
 bool WriteIntoNewFile(HANDLE caller, HANDLE target, const LogFamily& family, DWORD limit, FamilySizes& sizes,
                       const SYSTEMTIME& now, bool withTimeStamp, const char* text, size_t textLength) {
     if (sizes.total < limit) {
-        if (!FillToFullSize(target)) {
-            return false;
-        }
-        RetireCallerHandle(caller);
-        if (!DeleteWhileAtLimit(family, limit, sizes.total)) {
+        if (!FillToFullSize(target) || !RetireCallerHandle(caller) ||
+            !DeleteWhileAtLimit(family, limit, sizes.total)) {
             return false;
         }
     } else {
-        if (!DeleteWhileAtLimit(family, limit, sizes.total)) {
+        if (!DeleteWhileAtLimit(family, limit, sizes.total) || !RetireCallerHandle(caller)) {
             return false;
         }
-        RetireCallerHandle(caller);
     }
     if (!RotateCurrentFile(family)) {
         return false;
@@ -129,48 +125,32 @@ bool WriteLogRecord(HANDLE caller, const char* text, bool withTimeStamp) {
 extern "C" {
 
 VELTLOG_API BOOL WINAPI VLK_IsLogFileEnabled(HANDLE printer) {
-    try {
-        const auto lock = LockProcessState();
-        DRIVER_LOG_SETTINGS settings;
-        if (!ReadLogSettings(printer, settings)) {
-            return FALSE;
-        }
-        ProcessState().settings = settings;
-        return settings.dlEnabled != 0 ? TRUE : FALSE;
-    } catch (...) {
+    const auto lock = LockProcessState();
+    DRIVER_LOG_SETTINGS settings;
+    if (!ReadLogSettings(printer, settings)) {
         return FALSE;
     }
+    ProcessState().settings = settings;
+    return settings.dlEnabled != 0 ? TRUE : FALSE;
 }
 
 VELTLOG_API HANDLE WINAPI VLK_LogCreateFile(LOG_MODULE module, HANDLE printer) {
-    try {
-        return CreateLogFile(module, printer);
-    } catch (...) {
-        return nullptr;
-    }
+    return CreateLogFile(module, printer);
 }
 
 VELTLOG_API BOOL WINAPI VLK_LogWrite(HANDLE file, const char* text, DWORD timeStampSwitch) {
     if (file == nullptr || text == nullptr) {
         return FALSE;
     }
-    try {
-        return WriteLogRecord(file, text, timeStampSwitch != 0) ? TRUE : FALSE;
-    } catch (...) {
-        return FALSE;
-    }
+    return WriteLogRecord(file, text, timeStampSwitch != 0) ? TRUE : FALSE;
 }
 
 VELTLOG_API BOOL WINAPI VKL_LogFileClose(HANDLE file) {
     if (file == nullptr) {
         return FALSE;
     }
-    try {
-        const auto lock = LockProcessState();
-        return CloseCallerHandle(file) ? TRUE : FALSE;
-    } catch (...) {
-        return FALSE;
-    }
+    const auto lock = LockProcessState();
+    return CloseCallerHandle(file) ? TRUE : FALSE;
 }
 
 VELTLOG_API BOOL WINAPI VKL_LogDeleteAllFiles(DWORD /*unused*/) {

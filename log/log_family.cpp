@@ -1,7 +1,7 @@
 #include "log_family.h"
 
 #include "log_settings.h"
-#include "scoped_handles.h"
+#include "platform_owners.h"
 
 namespace velt::log {
 
@@ -28,8 +28,8 @@ const WCHAR* CurrentName(const LogFamily& family) {
 template <typename Visitor>
 bool ForEachFamilyFile(const LogFamily& family, Visitor visit) {
     WIN32_FIND_DATAW found;
-    ScopedSearch search(FindFirstFileW(family.patternPath.text, &found));
-    if (!search.IsOpen()) {
+    velt::SearchHandle search(FindFirstFileW(family.patternPath.text, &found));
+    if (!search) {
         const DWORD error = GetLastError();
         // No file yet, or no folder: an empty family (opening the current file reports a missing folder).
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES;
@@ -50,22 +50,23 @@ bool ForEachFamilyFile(const LogFamily& family, Visitor visit) {
         case Visit::Fail:
             return false;
         }
-    } while (FindNextFileW(search.Get(), &found));
+    } while (FindNextFileW(search.get(), &found));
     return true;
 }
 
 enum class SizeRead { Read, Missing, Failed };
 
 SizeRead ReadFileSize(const LogPath& path, DWORD& size) {
-    ScopedFile file(CreateFileW(path.text, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen()) {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    velt::FileHandle file(
+        CreateFileW(path.text, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? SizeRead::Missing : SizeRead::Failed;
     }
     DWORD high = 0;
     SetLastError(NO_ERROR);
-    size = GetFileSize(file.Get(), &high);
+    size = GetFileSize(file.get(), &high);
     return size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR ? SizeRead::Failed : SizeRead::Read;
 }
 

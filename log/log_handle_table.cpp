@@ -1,7 +1,7 @@
 #include "log_handle_table.h"
 
-#include <algorithm>
-#include <vector>
+#include <cstddef>
+#include <new>
 
 namespace velt::log {
 
@@ -19,42 +19,93 @@ void CloseReplacement(RetiredHandle& entry) {
     }
 }
 
-// Entries live only between a rotating write and the caller's close, so the table stays tiny.
-// Replacements still open when the library goes away are closed with it.
-struct RetiredHandles : std::vector<RetiredHandle> {
+// Entries live only between a rotating write and the caller's close, so the table stays tiny. Its room
+// comes from the C++ heap rather than the process heap, whose blocks and failures belong to the callers,
+// and a table that cannot grow says so. Replacements still open when the library goes away are closed
+// with it.
+class RetiredHandles {
+public:
+    constexpr RetiredHandles() = default;
+    RetiredHandles(const RetiredHandles&) = delete;
+    RetiredHandles& operator=(const RetiredHandles&) = delete;
     ~RetiredHandles() {
-        for (RetiredHandle& entry : *this) {
-            CloseReplacement(entry);
-        }
+        Clear();
+        delete[] entries_;
     }
+
+    RetiredHandle* Find(HANDLE caller) {
+        for (size_t i = 0; i < count_; ++i) {
+            if (entries_[i].caller == caller) {
+                return &entries_[i];
+            }
+        }
+        return nullptr;
+    }
+
+    bool Add(RetiredHandle entry) {
+        if (count_ == capacity_ && !Grow()) {
+            return false;
+        }
+        entries_[count_++] = entry;
+        return true;
+    }
+
+    // Forgets an entry the table holds; the last one takes its place (the order means nothing).
+    void Remove(RetiredHandle* entry) {
+        *entry = entries_[--count_];
+    }
+
+    void Clear() {
+        for (size_t i = 0; i < count_; ++i) {
+            CloseReplacement(entries_[i]);
+        }
+        count_ = 0;
+    }
+
+private:
+    bool Grow() {
+        const size_t capacity = capacity_ == 0 ? 4 : capacity_ * 2;
+        RetiredHandle* entries = new (std::nothrow) RetiredHandle[capacity];
+        if (entries == nullptr) {
+            return false;
+        }
+        for (size_t i = 0; i < count_; ++i) {
+            entries[i] = entries_[i];
+        }
+        delete[] entries_;
+        entries_ = entries;
+        capacity_ = capacity;
+        return true;
+    }
+
+    RetiredHandle* entries_ = nullptr;
+    size_t count_ = 0;
+    size_t capacity_ = 0;
 };
 
 RetiredHandles g_retired;
 
-RetiredHandle* Find(HANDLE caller) {
-    const auto entry = std::find_if(g_retired.begin(), g_retired.end(),
-                                    [caller](const RetiredHandle& e) { return e.caller == caller; });
-    return entry == g_retired.end() ? nullptr : &*entry;
-}
-
 } // namespace
 
 HANDLE ResolveCallerHandle(HANDLE caller) {
-    const RetiredHandle* entry = Find(caller);
+    const RetiredHandle* entry = g_retired.Find(caller);
     return entry == nullptr ? caller : entry->replacement;
 }
 
-void RetireCallerHandle(HANDLE caller) {
-    if (RetiredHandle* entry = Find(caller)) {
+bool RetireCallerHandle(HANDLE caller) {
+    if (RetiredHandle* entry = g_retired.Find(caller)) {
         CloseReplacement(*entry);
-        return;
+        return true;
     }
-    g_retired.push_back({caller, nullptr}); // may throw: nothing is closed yet
+    if (!g_retired.Add({caller, nullptr})) {
+        return false; // nothing is closed yet
+    }
     CloseHandle(caller);
+    return true;
 }
 
 void SetReplacement(HANDLE caller, HANDLE replacement) {
-    if (RetiredHandle* entry = Find(caller)) {
+    if (RetiredHandle* entry = g_retired.Find(caller)) {
         CloseReplacement(*entry);
         entry->replacement = replacement;
     } else {
@@ -63,23 +114,20 @@ void SetReplacement(HANDLE caller, HANDLE replacement) {
 }
 
 bool IsRetiredCallerHandle(HANDLE value) {
-    return Find(value) != nullptr;
+    return g_retired.Find(value) != nullptr;
 }
 
 bool CloseCallerHandle(HANDLE caller) {
-    if (RetiredHandle* entry = Find(caller)) {
+    if (RetiredHandle* entry = g_retired.Find(caller)) {
         CloseReplacement(*entry);
-        g_retired.erase(g_retired.begin() + (entry - g_retired.data()));
+        g_retired.Remove(entry);
         return true;
     }
     return CloseHandle(caller) != FALSE;
 }
 
 void ClearHandleTable() {
-    for (RetiredHandle& entry : g_retired) {
-        CloseReplacement(entry);
-    }
-    g_retired.clear();
+    g_retired.Clear();
 }
 
 } // namespace velt::log

@@ -15,9 +15,9 @@ namespace velt::log {
 // closed and nothing replaced it.
 HANDLE ResolveCallerHandle(HANDLE caller);
 
-// Closes the file behind the caller's handle and marks the handle retired. Throws only before anything
-// is closed (when the table can't grow).
-void RetireCallerHandle(HANDLE caller);
+// Closes the file behind the caller's handle and marks the handle retired. False, with nothing closed,
+// when the table has no room for the handle and can't grow.
+bool RetireCallerHandle(HANDLE caller);
 
 // Hands a newly opened file to a retired caller's handle; the table owns it from now on.
 void SetReplacement(HANDLE caller, HANDLE replacement);

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "log_settings.h"
-#include "scoped_handles.h"
+#include "platform_owners.h"
 
 namespace velt::log {
 
@@ -34,13 +34,13 @@ bool FillToFullSize(HANDLE file) {
         return true;
     }
     const DWORD missing = kFullFileSize - size;
-    ScopedHeapBlock zeros(HEAP_ZERO_MEMORY, missing);
-    if (zeros.Get() == nullptr) {
+    const velt::HeapBlock zeros = velt::HeapAllocate(HEAP_ZERO_MEMORY, missing);
+    if (!zeros) {
         return false;
     }
     DWORD written = 0;
     return SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
-           WriteFile(file, zeros.Get(), missing, &written, nullptr) && written == missing;
+           WriteFile(file, zeros.get(), missing, &written, nullptr) && written == missing;
 }
 
 bool RotateCurrentFile(const LogFamily& family) {

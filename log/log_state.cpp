@@ -5,7 +5,20 @@ namespace velt::log {
 namespace {
 
 LogProcessState g_state{};
-std::mutex g_stateLock;
+
+// The platform's critical section, made on first use and deleted when the library goes away.
+struct StateSection {
+    CRITICAL_SECTION section;
+    StateSection() { InitializeCriticalSection(&section); }
+    ~StateSection() { DeleteCriticalSection(&section); }
+    StateSection(const StateSection&) = delete;
+    StateSection& operator=(const StateSection&) = delete;
+};
+
+CRITICAL_SECTION* TheStateSection() {
+    static StateSection made;
+    return &made.section;
+}
 
 } // namespace
 
@@ -13,8 +26,12 @@ LogProcessState& ProcessState() {
     return g_state;
 }
 
-std::unique_lock<std::mutex> LockProcessState() {
-    return std::unique_lock<std::mutex>(g_stateLock);
+ProcessStateLock::ProcessStateLock() {
+    EnterCriticalSection(TheStateSection());
+}
+
+ProcessStateLock::~ProcessStateLock() {
+    LeaveCriticalSection(TheStateSection());
 }
 
 bool IsLastRecordDate(const LogProcessState& state, const SYSTEMTIME& now) {

@@ -1,8 +1,6 @@
 // The library's process-wide state: one set for every module of the process, zero at load.
 #pragma once
 
-#include <mutex>
-
 #include "VELTlog.h"
 
 namespace velt::log {
@@ -20,7 +18,17 @@ LogProcessState& ProcessState();
 // Each export holds this for its whole run, so that threads of one process never see the state or the
 // handle table half-changed. Sequences of create, write and close from different threads may still
 // interleave: the module and settings are those of the most recent create.
-std::unique_lock<std::mutex> LockProcessState();
+class ProcessStateLock {
+public:
+    ProcessStateLock();
+    ~ProcessStateLock();
+    ProcessStateLock(const ProcessStateLock&) = delete;
+    ProcessStateLock& operator=(const ProcessStateLock&) = delete;
+};
+
+inline ProcessStateLock LockProcessState() {
+    return ProcessStateLock();
+}
 
 // True when the most recent record of this process was written on the date of `now`.
 bool IsLastRecordDate(const LogProcessState& state, const SYSTEMTIME& now);

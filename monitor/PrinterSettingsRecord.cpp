@@ -34,7 +34,7 @@ StoredSettingsRecord ReadSettingsRecord(HANDLE printer)
         return {};
     }
     StoredSettingsRecord stored;
-    stored.bytes.reset(static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, size)));
+    stored.bytes = velt::HeapAllocate(0, size);
     if (!stored.bytes) {
         return {};
     }

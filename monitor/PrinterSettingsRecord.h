@@ -5,9 +5,9 @@
 
 #include <bit>
 #include <cstddef>
-#include <memory>
 
 #include "platform.h"
+#include "platform_owners.h"
 
 static_assert(std::endian::native == std::endian::little, "stored records are little-endian");
 
@@ -37,14 +37,10 @@ static_assert(offsetof(PRINTER_SETTINGS_RECORD, psReservedTail) == 236);
 // single-side model, mono).
 PRINTER_SETTINGS_RECORD DefaultSettingsRecord();
 
-struct SettingsRecordHeapFree {
-    void operator()(BYTE* bytes) const noexcept { HeapFree(GetProcessHeap(), 0, bytes); }
-};
-
 // A stored record exactly as read: its bytes on the platform heap and their number. Empty when there
 // is no record.
 struct StoredSettingsRecord {
-    std::unique_ptr<BYTE, SettingsRecordHeapFree> bytes;
+    velt::HeapBlock bytes;
     DWORD size = 0;
 
     explicit operator bool() const { return bytes != nullptr; }

@@ -1,31 +1,12 @@
-// Band capture: the engine renders the whole page into the surface as one band; the first DrvNextBand
-// of the page stands a landscape page upright, dithers the pixels into printer dots, queues the raster,
-// erases the surface and sends the page.
+// Band capture: the page's pixels read where the engine rendered them, turned into the page's raster.
+#include "BandCapture.h"
+
 #include <utility>
 
-#include "DeviceInstance.h"
-#include "DriverEntryPoints.h"
-#include "DriverLog.h"
-#include "HeapBuffer.h"
 #include "RasterConversion.h"
+#include "platform_owners.h"
 
 namespace {
-
-void EraseToWhite(SURFOBJ* surface, LONG cx, LONG cy) {
-    RECTL page{0, 0, cx, cy};
-    EngEraseSurface(surface, &page, 0xFFFFFF);
-}
-
-// Whether the surface's pixels hold the instance's page: a 24-bit top-down buffer of cyPage rows of
-// at least cxPage pixels each.
-bool SurfaceHoldsPage(const SURFOBJ& surface, const PDEV& pdev) {
-    if (surface.pvBits == nullptr || pdev.cxPage <= 0 || pdev.cyPage <= 0 || surface.lDelta <= 0) {
-        return false;
-    }
-    const size_t rowBytes = size_t(pdev.cxPage) * 3;
-    const size_t stride = size_t(surface.lDelta);
-    return stride >= rowBytes && surface.cjBits >= stride * size_t(pdev.cyPage - 1) + rowBytes;
-}
 
 // Links a band behind the page's last one, or makes it the first.
 void Queue(PDEV& pdev, BAND_NODE* band) {
@@ -37,56 +18,65 @@ void Queue(PDEV& pdev, BAND_NODE* band) {
     pdev.pBandTail = band;
 }
 
+// Room for the raster of a band of `pixelBytes` 24-bit pixel bytes: one byte for every pixel, more than
+// the two bits a pixel that a raster takes at most.
+size_t RasterRoomFor(ULONG pixelBytes) {
+    constexpr ULONG kBytesPerPixel = 3;
+    return pixelBytes / kBytesPerPixel;
+}
+
 } // namespace
 
-DRVAPI_EXPORT BOOL DrvStartBanding(SURFOBJ* surface, POINTL* origin) {
-    PDEV* pdev = DeviceOf(surface);
-    LogEntry("DrvStartBanding", pdev);
-    if (surface == nullptr || origin == nullptr) {
-        return FALSE;
-    }
+void EraseToWhite(SURFOBJ* surface, LONG cx, LONG cy) {
+    RECTL page{0, 0, cx, cy};
+    EngEraseSurface(surface, &page, WHITE_RGB);
+}
+
+void StartPageBands(SURFOBJ* surface, PDEV* pdev) {
     if (pdev != nullptr) {
         pdev->cBand = 0;
         EraseToWhite(surface, pdev->cxPage, pdev->cyPage);
     } else {
         EraseToWhite(surface, surface->sizlBitmap.cx, surface->sizlBitmap.cy);
     }
-    *origin = {0, 0};
-    return TRUE;
 }
 
-DRVAPI_EXPORT BOOL DrvNextBand(SURFOBJ* surface, POINTL* origin) {
-    PDEV* pdev = DeviceOf(surface);
-    LogEntry("DrvNextBand", pdev);
-    if (pdev == nullptr || origin == nullptr || !SurfaceHoldsPage(*surface, *pdev)) {
-        return FALSE;
+bool SurfaceHoldsPage(const SURFOBJ& surface, const PDEV& pdev) {
+    if (surface.pvBits == nullptr || pdev.cxPage <= 0 || pdev.cyPage <= 0 || surface.lDelta <= 0) {
+        return false;
     }
-    ++pdev->cBand;
+    const size_t rowBytes = size_t(pdev.cxPage) * 3;
+    const size_t stride = size_t(surface.lDelta);
+    return stride >= rowBytes && surface.cjBits >= stride * size_t(pdev.cyPage - 1) + rowBytes;
+}
+
+bool CaptureBand(PDEV& pdev, const SURFOBJ& surface) {
+    ++pdev.cBand;
 
     // The band's pixels are read where the engine rendered them: the surface is erased for the next
     // page only after the conversion, so a copy of them would change nothing but the time taken.
-    const size_t stride = size_t(surface->lDelta);
-    pdev->cbBandPixels = surface->cjBits;
+    const size_t stride = size_t(surface.lDelta);
+    pdev.cbBandPixels = surface.cjBits;
 
-    HeapBuffer node = AllocateZeroed(sizeof(BAND_NODE));
+    velt::HeapPtr<BAND_NODE> node = velt::HeapAllocate<BAND_NODE>(HEAP_ZERO_MEMORY);
     if (!node) {
-        return FALSE;
+        return false;
     }
-    HeapBuffer bits = AllocateZeroed(pdev->cbBandPixels / 3);
+    velt::HeapBlock bits = velt::HeapAllocate(HEAP_ZERO_MEMORY, RasterRoomFor(pdev.cbBandPixels));
     if (!bits) {
-        return FALSE;
+        return false;
     }
 
     // The page as the printer sees it: rows across the roll, top row first.
-    const BYTE* upright = static_cast<const BYTE*>(surface->pvBits);
-    ULONG rows = ULONG(pdev->cyPage);
-    ULONG width = ULONG(pdev->cxPage);
+    const BYTE* upright = static_cast<const BYTE*>(surface.pvBits);
+    ULONG rows = ULONG(pdev.cyPage);
+    ULONG width = ULONG(pdev.cxPage);
     size_t uprightStride = stride;
-    HeapBuffer turned;
-    if (Landscape(*pdev)) {
+    velt::HeapBlock turned;
+    if (Landscape(pdev)) {
         turned = RotateClockwise(upright, width, rows, stride);
         if (!turned) {
-            return FALSE;
+            return false;
         }
         upright = turned.get();
         std::swap(rows, width);
@@ -94,26 +84,25 @@ DRVAPI_EXPORT BOOL DrvNextBand(SURFOBJ* surface, POINTL* origin) {
     }
 
     ULONG written = 0;
-    if (Colour(*pdev) == DMCOLOR_MONOCHROME) {
+    if (Colour(pdev) == DMCOLOR_MONOCHROME) {
         written = ConvertMono(upright, rows, uprightStride, width, bits.get());
-    } else if (Colour(*pdev) == DMCOLOR_COLOR) {
+    } else if (Colour(pdev) == DMCOLOR_COLOR) {
         written = ConvertTwoColour(upright, rows, uprightStride, width, bits.get());
     }
     turned.reset();
     if (written == 0) {
-        return FALSE;
+        return false;
     }
 
-    auto* band = reinterpret_cast<BAND_NODE*>(node.release());
+    BAND_NODE* band = node.release();
     band->pRaster = bits.release();
     band->pNext = nullptr;
     band->cbRaster = written;
-    Queue(*pdev, band);
+    Queue(pdev, band);
+    return true;
+}
 
-    // The page is complete: no further band, a white surface for the next page, and the page goes out.
-    // The page output's own result is not the engine's concern.
-    *origin = {-1, -1};
-    EraseToWhite(surface, pdev->cxPage, pdev->cyPage);
+void SendCapturedPage(SURFOBJ* surface, const PDEV& pdev) {
+    EraseToWhite(surface, pdev.cxPage, pdev.cyPage);
     PageOutput(surface);
-    return TRUE;
 }

@@ -25,7 +25,8 @@ void CopyPrinterName(const DEVMODEW* devmode, WCHAR (&name)[PRINTER_NAME_CHARS])
 
 void BuildWorkingDevmode(PDEV& pdev, const DEVMODEW* incoming) {
     DevmodeSetDefaults(&pdev.dmWork, nullptr);
-    DevmodeMerge(&pdev.dmWork, incoming); // a failed merge leaves the defaults in force
+    // A failed merge leaves the defaults in force.
+    DevmodeMerge(&pdev.dmWork, incoming, RENDERING_DRIVER_MERGE_RULES);
     pdev.dmWork.dmPublic.dmPrintQuality = DRIVER_PRINT_QUALITY;
 }
 

@@ -58,11 +58,16 @@ inline SHORT PaperWidth(const PDEV& pdev) { return pdev.dmWork.dmPublic.dmPaperW
 inline SHORT PaperLength(const PDEV& pdev) { return pdev.dmWork.dmPublic.dmPaperLength; }
 inline SHORT Duplex(const PDEV& pdev) { return pdev.dmWork.dmPublic.dmDuplex; }
 inline SHORT Colour(const PDEV& pdev) { return pdev.dmWork.dmPublic.dmColor; }
-inline bool PageMode(const PDEV& pdev) { return pdev.dmWork.dmPageModeControl == 0; }
+inline bool PageMode(const PDEV& pdev) { return pdev.dmWork.dmPageModeControl == DRIVER_PAGE_MODE; }
 // Only 1 selects standard mode; any other non-zero value sends neither mode command.
-inline bool StandardMode(const PDEV& pdev) { return pdev.dmWork.dmPageModeControl == 1; }
+inline bool StandardMode(const PDEV& pdev) { return pdev.dmWork.dmPageModeControl == DRIVER_STANDARD_MODE; }
 inline SHORT CuttingControl(const PDEV& pdev) { return pdev.dmWork.dmCuttingControl; }
 inline bool Landscape(const PDEV& pdev) { return Orientation(pdev) == DMORIENT_LANDSCAPE; }
+inline bool SingleSide(const PDEV& pdev) { return Duplex(pdev) == DRIVER_DUPLEX_SINGLE_SIDE; }
+inline bool DualSide(const PDEV& pdev) { return Duplex(pdev) == DRIVER_DUPLEX_DUAL_SIDE; }
+// A cutting control other than 0 or 1 cuts neither after each page nor always at the end.
+inline bool CutAfterEachPage(const PDEV& pdev) { return CuttingControl(pdev) == DRIVER_CUT_AFTER_EACH_PAGE; }
+inline bool CutAtEndOfDocument(const PDEV& pdev) { return CuttingControl(pdev) == DRIVER_CUT_AT_END_OF_DOCUMENT; }
 
 // Printer rows of the upright page: the surface height in portrait, its width in landscape.
 inline LONG PageRows(const PDEV& pdev) { return Landscape(pdev) ? pdev.cxPage : pdev.cyPage; }

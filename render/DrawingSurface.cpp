@@ -1,5 +1,6 @@
 // The drawing surface of a device instance: one 24-bit top-down banding bitmap of the printable page,
 // white when made.
+#include "BandCapture.h"
 #include "DeviceInstance.h"
 #include "DriverEntryPoints.h"
 #include "DriverLog.h"
@@ -48,8 +49,7 @@ DRVAPI_EXPORT HSURF DrvEnableSurface(DHPDEV dhpdev) {
 
     LockedSurface locked(pdev->hsurfPage);
     if (locked.surface != nullptr) {
-        RECTL page{0, 0, pdev->cxPage, pdev->cyPage};
-        EngEraseSurface(locked.surface, &page, 0xFFFFFF);
+        EraseToWhite(locked.surface, pdev->cxPage, pdev->cyPage);
     }
     return pdev->hsurfPage;
 }

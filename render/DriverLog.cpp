@@ -18,25 +18,20 @@ void DrvLog(const char* message, HANDLE printer, DWORD timeStamp) {
     VKL_LogFileClose(log);
 }
 
-PrinterHandle OpenOwnPrinter(const WCHAR* printerName) {
+velt::PrinterHandle OpenOwnPrinter(const WCHAR* printerName) {
     // An empty name would open the print server rather than a printer.
     if (printerName == nullptr || printerName[0] == 0) {
-        return nullptr;
+        return velt::PrinterHandle();
     }
     WCHAR name[PRINTER_NAME_CHARS];
     lstrcpynW(name, printerName, PRINTER_NAME_CHARS);
-    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    HANDLE printer = nullptr;
-    if (!OpenPrinterW(name, &printer, &defaults)) {
-        return nullptr;
-    }
-    return PrinterHandle(printer);
+    return velt::OpenPrinterFor(name, PRINTER_ALL_ACCESS);
 }
 
 void LogEntry(const char* entryPoint, const WCHAR* printerName) {
     char line[96];
     std::snprintf(line, sizeof line, "Entering the function %s", entryPoint);
-    PrinterHandle printer = OpenOwnPrinter(printerName);
+    const velt::PrinterHandle printer = OpenOwnPrinter(printerName);
     DrvLog(line, printer.get(), 1);
 }
 

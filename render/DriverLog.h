@@ -2,28 +2,17 @@
 // driver's log family when logging is on for that printer, and closes the printer again.
 #pragma once
 
-#include <memory>
-#include <type_traits>
-
 #include "platform.h"
+#include "platform_owners.h"
 
 struct PDEV;
-
-struct PrinterCloser {
-    void operator()(HANDLE printer) const {
-        if (printer != nullptr) {
-            ClosePrinter(printer);
-        }
-    }
-};
-using PrinterHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, PrinterCloser>;
 
 // Writes `message` to the driver's log of the printer behind `printer` (none: nothing is written).
 // Logging switched off, or a log that cannot be opened, only means that no line is written.
 void DrvLog(const char* message, HANDLE printer, DWORD timeStamp);
 
 // Opens the named printer with all access; none when no name is known or the open fails.
-PrinterHandle OpenOwnPrinter(const WCHAR* printerName);
+velt::PrinterHandle OpenOwnPrinter(const WCHAR* printerName);
 
 // "Entering the function <entryPoint>" to the log of the named printer (none: no printer handle).
 void LogEntry(const char* entryPoint, const WCHAR* printerName);

@@ -1,6 +1,7 @@
 // Page geometry: margins and sizes from the working device mode (tenths of a millimetre to dots is x 4 / 5).
 #include "PageGeometry.h"
 
+#include "DriverDevmode.h"
 #include "RasterConversion.h"
 
 SHORT RollWidth(SHORT orientation, SHORT paperWidth, SHORT paperLength) {
@@ -20,11 +21,13 @@ ROLL_CLASS RollClassOf(SHORT rollWidth) {
 PAGE_GEOMETRY ComputePageGeometry(SHORT orientation, SHORT paperWidth, SHORT paperLength, SHORT duplex) {
     PAGE_GEOMETRY g{};
     switch (RollClassOf(RollWidth(orientation, paperWidth, paperLength))) {
-    case ROLL_80MM: g.rollMargin = 32; break;
-    case ROLL_58MM: g.rollMargin = 16; break;
+    case ROLL_80MM: g.rollMargin = ROLL_MARGIN_80MM_DOTS; break;
+    case ROLL_58MM: g.rollMargin = ROLL_MARGIN_58MM_DOTS; break;
     case ROLL_NONE: g.rollMargin = 0; break;
     }
-    g.feedMargin = duplex == 1 ? 40 : duplex == 2 ? 228 : 0;
+    g.feedMargin = duplex == DRIVER_DUPLEX_SINGLE_SIDE ? FEED_MARGIN_SINGLE_SIDE_DOTS
+                   : duplex == DRIVER_DUPLEX_DUAL_SIDE ? FEED_MARGIN_DUAL_SIDE_DOTS
+                                                       : 0;
 
     // Widened to 32 bits before multiplying, so that no 16-bit size wraps.
     g.physicalSize.cx = LONG{paperWidth} * 4 / 5;

@@ -16,6 +16,14 @@ struct PAGE_GEOMETRY {
 // Rows the printer leaves above every page (the top margin); fed at a page end together with f.
 constexpr LONG TOP_MARGIN_DOTS = 140;
 
+// f: rows left out at the bottom of a page, single side and dual side.
+constexpr LONG FEED_MARGIN_SINGLE_SIDE_DOTS = 40;
+constexpr LONG FEED_MARGIN_DUAL_SIDE_DOTS = 228;
+
+// s: dots left out on either side of an 80 mm and a 58 mm roll.
+constexpr LONG ROLL_MARGIN_80MM_DOTS = 32;
+constexpr LONG ROLL_MARGIN_58MM_DOTS = 16;
+
 // Widest and longest surface the driver takes on: each side fits the signed 16-bit sizes of the device
 // mode and the print area, and the 24-bit pixels stay within a memory bound for one page. Every roll
 // page fits it (80 mm is 640 dots: 640 x 32767 x 3 bytes is below 64 MiB); only a page far wider than

@@ -6,11 +6,11 @@
 
 #include "DeviceInstance.h"
 #include "DriverLog.h"
-#include "HeapBuffer.h"
 #include "PageGeometry.h"
 #include "PrinterCommands.h"
 #include "RowTakers.h"
 #include "VerticalDotCount.h"
+#include "platform_owners.h"
 
 namespace {
 
@@ -92,16 +92,17 @@ bool SendRows(PDEV& pdev, DWORD dotCount) {
     return true;
 }
 
-// The end of the page, by duplex and cutting settings.
+// The end of the page, by duplex and cutting settings. An even page is the second side of its sheet.
 bool EndPage(PDEV& pdev) {
     HANDLE printer = pdev.hPrinter;
-    const SHORT duplex = Duplex(pdev);
+    const bool singleSide = SingleSide(pdev);
+    const bool dualSide = DualSide(pdev);
     const bool evenPage = pdev.PageCount % 2 == 0;
-    if (duplex == 2 && evenPage) {
+    if (dualSide && evenPage) {
         if (!SendEndSheet(printer)) {
             return false;
         }
-    } else if (duplex != 2 && PageMode(pdev)) {
+    } else if (!dualSide && PageMode(pdev)) {
         // Every page-mode page that is not half of a dual-side sheet prints its area here; a duplex
         // value other than 1 or 2 (kept by the merge) would otherwise leave the area unprinted, and the
         // closing initialise would discard the page.
@@ -109,13 +110,13 @@ bool EndPage(PDEV& pdev) {
             return false;
         }
     }
-    const ULONG feedMargin = duplex == 2 ? 228 : 40;
-    if (CuttingControl(pdev) != 0 && duplex != 2) {
+    const ULONG feedMargin = dualSide ? FEED_MARGIN_DUAL_SIDE_DOTS : FEED_MARGIN_SINGLE_SIDE_DOTS;
+    if (!CutAfterEachPage(pdev) && !dualSide) {
         // Cut at the end of the document: no cut here.
-        return duplex == 1 && PageMode(pdev) ? FeedDots(printer, feedMargin) != FALSE : true;
+        return singleSide && PageMode(pdev) ? FeedDots(printer, feedMargin) != FALSE : true;
     }
-    if (duplex == 1 || evenPage) {
-        if (duplex == 2) {
+    if (singleSide || evenPage) {
+        if (dualSide) {
             if (!SendSelectSide(printer, 0) || !FeedDots(printer, feedMargin + TOP_MARGIN_DOTS) ||
                 !SendSelectSide(printer, 1)) {
                 return false;
@@ -125,7 +126,7 @@ bool EndPage(PDEV& pdev) {
             return false;
         }
     }
-    if (duplex == 1 || (CuttingControl(pdev) == 0 && evenPage)) {
+    if (singleSide || (CutAfterEachPage(pdev) && evenPage)) {
         return SendCut(printer, CUT_MODE_FULL) != FALSE;
     }
     return true;
@@ -162,7 +163,7 @@ BOOL PageOutput(SURFOBJ* surface) {
     }
     const size_t lineBytes = Colour(*pdev) == DMCOLOR_MONOCHROME ? LINE_BYTES_MONO : LINE_BYTES_TWO_COLOUR;
     const size_t bufferBytes = RowBufferLines(*pdev, dotCount) * lineBytes;
-    HeapBuffer rowBuffer = AllocateZeroed(bufferBytes);
+    const velt::HeapBlock rowBuffer = velt::HeapAllocate(HEAP_ZERO_MEMORY, bufferBytes);
     if (!rowBuffer) {
         return FALSE;
     }

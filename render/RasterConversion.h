@@ -4,8 +4,8 @@
 
 #include <cstddef>
 
-#include "HeapBuffer.h"
 #include "platform.h"
+#include "platform_owners.h"
 
 // Thresholds indexed by (row mod 8, column mod 8) of the pixel in the upright page.
 extern const BYTE DITHER_MONO[8][8];
@@ -32,4 +32,4 @@ void RotateClockwiseInto(const BYTE* image, ULONG width, ULONG height, size_t st
 
 // The same into a new block from the process heap (padding white); empty when it cannot be allocated
 // or the sizes are out of reach.
-HeapBuffer RotateClockwise(const BYTE* image, ULONG width, ULONG height, size_t stride);
+velt::HeapBlock RotateClockwise(const BYTE* image, ULONG width, ULONG height, size_t stride);

@@ -3,7 +3,7 @@
 
 #include "RasterConversion.h"
 
-HeapBuffer RotateClockwise(const BYTE* image, ULONG width, ULONG height, size_t stride) {
+velt::HeapBlock RotateClockwise(const BYTE* image, ULONG width, ULONG height, size_t stride) {
     if (image == nullptr || width == 0 || height == 0 || stride < size_t{width} * 3) {
         return nullptr;
     }
@@ -11,7 +11,7 @@ HeapBuffer RotateClockwise(const BYTE* image, ULONG width, ULONG height, size_t 
     if (uprightStride > SIZE_MAX / width) {
         return nullptr;
     }
-    HeapBuffer upright = AllocateUninitialised(uprightStride * width);
+    velt::HeapBlock upright = velt::HeapAllocate(0, uprightStride * width);
     if (upright) {
         RotateClockwiseInto(image, width, height, stride, upright.get());
     }

@@ -1,24 +1,13 @@
 // Reading VerticalDotCount from the registry.
 #include "VerticalDotCount.h"
 
-#include <memory>
-#include <type_traits>
-
-namespace {
-
-struct KeyCloser {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using RegistryKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
-
-} // namespace
+#include "platform_owners.h"
 
 bool ReadVerticalDotCount(DWORD* count) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, TEXT("SOFTWARE\\Calvix"), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    const velt::RegistryKey key = velt::OpenRegistryKey(HKEY_LOCAL_MACHINE, TEXT("SOFTWARE\\Calvix"), KEY_READ);
+    if (!key) {
         return false;
     }
-    RegistryKey key(opened);
     DWORD value = 0;
     DWORD type = 0;
     DWORD size = sizeof value;

@@ -1,4 +1,4 @@
-// DevmodeMerge of a full incoming record in both library variants, against a plain copy of the
+// DevmodeMerge of a full incoming record under both libraries' rules, against a plain copy of the
 // 236-byte record measured in the same run. Prints each merge's time as a multiple of the copy.
 #include <benchmark/benchmark.h>
 
@@ -8,7 +8,6 @@
 #include <string>
 
 #include "DriverDevmode.h"
-#include "RenderMerge.h"
 
 namespace {
 
@@ -45,7 +44,7 @@ void CopyRecord236(benchmark::State& state)
 }
 BENCHMARK(CopyRecord236)->Name(kBaseline);
 
-template <BOOL (*Merge)(DRIVER_DEVMODE*, const DEVMODEW*)>
+template <const DEVMODE_MERGE_RULES& Rules>
 void MergeFullRecord(benchmark::State& state)
 {
     const DRIVER_DEVMODE incoming = FullIncomingRecord();
@@ -53,12 +52,12 @@ void MergeFullRecord(benchmark::State& state)
     DevmodeSetDefaults(&working, nullptr);
     for (auto _ : state) {
         benchmark::DoNotOptimize(&incoming);
-        benchmark::DoNotOptimize(Merge(&working, &incoming.dmPublic));
+        benchmark::DoNotOptimize(DevmodeMerge(&working, &incoming.dmPublic, Rules));
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(MergeFullRecord<DevmodeMerge>)->Name("DevmodeMerge/ConfigurationInterface");
-BENCHMARK(MergeFullRecord<MergeAsRenderingDriver>)->Name("DevmodeMerge/RenderingDriver");
+BENCHMARK(MergeFullRecord<CONFIGURATION_INTERFACE_MERGE_RULES>)->Name("DevmodeMerge/ConfigurationInterface");
+BENCHMARK(MergeFullRecord<RENDERING_DRIVER_MERGE_RULES>)->Name("DevmodeMerge/RenderingDriver");
 
 // The console report, followed by every benchmark's time relative to the baseline copy.
 class RatioReporter : public benchmark::ConsoleReporter {

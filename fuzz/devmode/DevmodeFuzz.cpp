@@ -1,10 +1,11 @@
-// Arbitrary bytes as an incoming device mode: admitted only through the host's check, then merged,
-// copied and written out. Afterwards the working record must still be one the driver could have built.
-// Built once per library variant.
+// Arbitrary bytes as an incoming device mode: admitted only through the host's check, then merged under
+// both libraries' rules, copied and written out. Afterwards the working record must still be one the
+// driver could have built, and the two merges may differ only in a landscape job's exchanged paper.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "DriverDevmode.h"
 #include "host/devmode_check.h"
@@ -32,6 +33,17 @@ void RequireWorkingInvariants(const DRIVER_DEVMODE& record)
     Require(pub.dmDeviceName[CCHDEVICENAME - 1] == 0);
 }
 
+// The rendering driver's merge keeps what the configuration interface's keeps, but for paper width and
+// length, which it holds exchanged for a record whose own orientation is landscape (declared or not).
+void RequireSameButExchangedPaper(const DRIVER_DEVMODE& ui, const DRIVER_DEVMODE& render)
+{
+    DRIVER_DEVMODE exchanged = render;
+    if (exchanged.dmPublic.dmPaperWidth != ui.dmPublic.dmPaperWidth) {
+        std::swap(exchanged.dmPublic.dmPaperWidth, exchanged.dmPublic.dmPaperLength);
+    }
+    Require(std::memcmp(&exchanged, &ui, sizeof(ui)) == 0);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -46,8 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     DRIVER_DEVMODE working;
     DevmodeSetDefaults(&working, TEXT("VELT"));
-    DevmodeMerge(&working, incoming);
+    const BOOL merged = DevmodeMerge(&working, incoming, CONFIGURATION_INTERFACE_MERGE_RULES);
     RequireWorkingInvariants(working);
+
+    DRIVER_DEVMODE rendering;
+    DevmodeSetDefaults(&rendering, TEXT("VELT"));
+    Require(DevmodeMerge(&rendering, incoming, RENDERING_DRIVER_MERGE_RULES) == merged);
+    RequireWorkingInvariants(rendering);
+    RequireSameButExchangedPaper(working, rendering);
 
     // Into our layout: the target keeps its format and gets terminated names.
     DRIVER_DEVMODE target;

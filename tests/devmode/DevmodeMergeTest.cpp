@@ -1,4 +1,4 @@
-// Built into one test program per library variant: the configuration interface's and the rendering
+// Built into one test program per library: the configuration interface's merge rules and the rendering
 // driver's. They differ only in how a landscape job's paper is kept.
 #include <gtest/gtest.h>
 
@@ -6,6 +6,13 @@
 #include "host/testing.h"
 
 namespace {
+
+// The rules of the library this program stands for.
+#if defined(MERGE_AS_RENDERING_DRIVER)
+constexpr const DEVMODE_MERGE_RULES& kRules = RENDERING_DRIVER_MERGE_RULES;
+#else
+constexpr const DEVMODE_MERGE_RULES& kRules = CONFIGURATION_INTERFACE_MERGE_RULES;
+#endif
 
 constexpr uint32_t kAllFields = 0x5F0F;
 
@@ -37,12 +44,12 @@ TEST_F(DevmodeMergeTest, CopiesOutsideOneTo999BecomeOne)
     for (int16_t copies : {0, 1000, -5}) {
         DevmodeBytes incoming = Incoming(DM_COPIES);
         incoming.Put16(86, static_cast<uint16_t>(copies));
-        ASSERT_TRUE(DevmodeMerge(&working, incoming.record()));
+        ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
         EXPECT_EQ(working.dmPublic.dmCopies, 1) << copies;
     }
     DevmodeBytes incoming = Incoming(DM_COPIES);
     incoming.Put16(86, 999);
-    ASSERT_TRUE(DevmodeMerge(&working, incoming.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
     EXPECT_EQ(working.dmPublic.dmCopies, 999);
 }
 
@@ -51,7 +58,7 @@ TEST_F(DevmodeMergeTest, PrintQualityIsAlways203AndDeclared)
     working.dmPublic.dmFields &= ~static_cast<DWORD>(DM_PRINTQUALITY);
     DevmodeBytes incoming = Incoming(DM_PRINTQUALITY);
     incoming.Put16(90, 300);
-    ASSERT_TRUE(DevmodeMerge(&working, incoming.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
     EXPECT_EQ(working.dmPublic.dmPrintQuality, 203);
     EXPECT_TRUE(working.dmPublic.dmFields & DM_PRINTQUALITY);
 }
@@ -62,7 +69,7 @@ TEST_F(DevmodeMergeTest, OrientationColourAndDuplexAreNormalised)
     incoming.Put16(76, 7);
     incoming.Put16(92, 3);
     incoming.Put16(94, 101);
-    ASSERT_TRUE(DevmodeMerge(&working, incoming.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
     EXPECT_EQ(working.dmPublic.dmOrientation, 1);
     EXPECT_EQ(working.dmPublic.dmColor, 1);
     EXPECT_EQ(working.dmPublic.dmDuplex, 101);
@@ -72,7 +79,7 @@ TEST_F(DevmodeMergeTest, OrientationColourAndDuplexAreNormalised)
     incoming.Put16(76, 2);
     incoming.Put16(92, 2);
     incoming.Put16(94, 4);
-    ASSERT_TRUE(DevmodeMerge(&working, incoming.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
     EXPECT_EQ(working.dmPublic.dmOrientation, 2);
     EXPECT_EQ(working.dmPublic.dmColor, 2);
     EXPECT_EQ(working.dmPublic.dmDuplex, 1);
@@ -90,7 +97,7 @@ TEST_F(DevmodeMergeTest, UndeclaredFieldsAndOwnFieldsAreNotTakenOver)
     incoming.Put16(88, 7);   // dmDefaultSource
     incoming.Put16(98, 1);   // dmTTOption
     const auto before = BytesOf(working);
-    ASSERT_TRUE(DevmodeMerge(&working, incoming.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
     EXPECT_EQ(BytesOf(working), before);
 
     DevmodeBytes all = Incoming(0xFFFFFFFF);
@@ -98,7 +105,7 @@ TEST_F(DevmodeMergeTest, UndeclaredFieldsAndOwnFieldsAreNotTakenOver)
     all.Put16(84, 50);
     all.Put16(88, 7);
     all.Put16(98, 1);
-    ASSERT_TRUE(DevmodeMerge(&working, all.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, all.record(), kRules));
     EXPECT_EQ(std::u16string(working.dmPublic.dmDeviceName), u"VELT");
     EXPECT_EQ(working.dmPublic.dmScale, 100);
     EXPECT_EQ(working.dmPublic.dmDefaultSource, 0);
@@ -119,7 +126,7 @@ TEST_F(DevmodeMergeTest, PaperNeedsBothSizeBitsAndPositiveSizes)
         incoming.Put16(78, 261);
         incoming.Put16(80, static_cast<uint16_t>(c.length));
         incoming.Put16(82, static_cast<uint16_t>(c.width));
-        ASSERT_TRUE(DevmodeMerge(&working, incoming.record()));
+        ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
         EXPECT_EQ(working.dmPublic.dmPaperSize, 259);
         EXPECT_EQ(working.dmPublic.dmPaperLength, 500);
         EXPECT_EQ(working.dmPublic.dmPaperWidth, 580);
@@ -133,7 +140,7 @@ TEST_F(DevmodeMergeTest, PaperIsTakenTogetherAndReplacesAFormName)
     incoming.Put16(78, 262);
     incoming.Put16(80, 1200);
     incoming.Put16(82, 800);
-    ASSERT_TRUE(DevmodeMerge(&working, incoming.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
     EXPECT_EQ(working.dmPublic.dmPaperSize, 262);
     EXPECT_EQ(working.dmPublic.dmPaperLength, 1200);
     EXPECT_EQ(working.dmPublic.dmPaperWidth, 800);
@@ -150,8 +157,8 @@ TEST_F(DevmodeMergeTest, LandscapePaperIsExchangedOnlyByTheRenderingDriver)
         incoming.Put16(76, 2);
         incoming.Put16(80, 2000);
         incoming.Put16(82, 800);
-        ASSERT_TRUE(DevmodeMerge(&record, incoming.record()));
-#if defined(VELT_DEVMODE_RENDER_VARIANT)
+        ASSERT_TRUE(DevmodeMerge(&record, incoming.record(), kRules));
+#if defined(MERGE_AS_RENDERING_DRIVER)
         EXPECT_EQ(record.dmPublic.dmPaperWidth, 2000);
         EXPECT_EQ(record.dmPublic.dmPaperLength, 800);
 #else
@@ -165,7 +172,7 @@ TEST_F(DevmodeMergeTest, LandscapePaperIsExchangedOnlyByTheRenderingDriver)
     DevmodeBytes incoming = Incoming(DM_PAPERWIDTH | DM_PAPERLENGTH | DM_ORIENTATION);
     incoming.Put16(80, 2000);
     incoming.Put16(82, 800);
-    ASSERT_TRUE(DevmodeMerge(&record, incoming.record()));
+    ASSERT_TRUE(DevmodeMerge(&record, incoming.record(), kRules));
     EXPECT_EQ(record.dmPublic.dmPaperWidth, 800);
     EXPECT_EQ(record.dmPublic.dmPaperLength, 2000);
 }
@@ -178,7 +185,7 @@ TEST_F(DevmodeMergeTest, OlderShortRecordWithoutPrivatePart)
     incoming.Put16(86, 5);
     incoming.Put16(92, 1);
     const auto before = BytesOf(working);
-    ASSERT_TRUE(DevmodeMerge(&working, incoming.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
     EXPECT_EQ(working.dmPublic.dmCopies, 5);
     EXPECT_EQ(working.dmPublic.dmColor, 1);
     auto after = BytesOf(working);
@@ -192,7 +199,7 @@ TEST_F(DevmodeMergeTest, PrivatePartIsTakenWholeOnlyWithItsSignature)
     ours.Put32(228, 0xABCD);
     ours.Put16(232, 0);
     ours.Put16(234, 7); // not range-checked
-    ASSERT_TRUE(DevmodeMerge(&working, ours.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, ours.record(), kRules));
     EXPECT_EQ(working.dmUserSize, 4u);
     EXPECT_EQ(working.dmPrivReserved, 0xABCDu);
     EXPECT_EQ(working.dmPageModeControl, 0);
@@ -203,7 +210,7 @@ TEST_F(DevmodeMergeTest, PrivatePartIsTakenWholeOnlyWithItsSignature)
     foreign.Put32(224, 0);
     foreign.Put16(232, 1);
     const auto before = BytesOf(working);
-    ASSERT_TRUE(DevmodeMerge(&working, foreign.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, foreign.record(), kRules));
     EXPECT_EQ(BytesOf(working), before);
 }
 
@@ -212,7 +219,7 @@ TEST_F(DevmodeMergeTest, ShortPrivatePartSuppliesOnlyItsBytes)
     DevmodeBytes incoming = DevmodeBytes::Defaults(228, 220, 8);
     incoming.Put32(72, 0);
     incoming.Put32(224, 3);
-    ASSERT_TRUE(DevmodeMerge(&working, incoming.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
     EXPECT_EQ(working.dmUserSize, 3u);
     EXPECT_EQ(working.dmPageModeControl, 1);
     EXPECT_EQ(working.dmCuttingControl, 1);
@@ -228,7 +235,7 @@ TEST_F(DevmodeMergeTest, LargerPublicLayoutIsReadOnlyWithinItsDeclaredBytes)
     incoming.bytes()[302] = 'I';
     incoming.bytes()[303] = 'V';
     incoming.Put32(304, 2);
-    ASSERT_TRUE(DevmodeMerge(&working, incoming.record()));
+    ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
     EXPECT_EQ(working.dmPublic.dmCopies, 9);
     EXPECT_EQ(working.dmUserSize, 2u);
     EXPECT_EQ(working.dmPublic.dmSize, 220);
@@ -244,21 +251,21 @@ TEST_F(DevmodeMergeTest, FailuresLeaveTheWorkingRecordUnchanged)
     empty.Put16(68, 0);
     empty.Put16(70, 0);
     empty.Put16(86, 8);
-    EXPECT_FALSE(DevmodeMerge(&working, empty.record()));
+    EXPECT_FALSE(DevmodeMerge(&working, empty.record(), kRules));
     EXPECT_EQ(BytesOf(working), before);
 
     DevmodeBytes good = Incoming(DM_COPIES);
     good.Put16(86, 8);
     HostFailAllocation(1);
-    EXPECT_FALSE(DevmodeMerge(&working, good.record()));
+    EXPECT_FALSE(DevmodeMerge(&working, good.record(), kRules));
     HostFailAllocation(0);
     EXPECT_EQ(BytesOf(working), before);
 
-    EXPECT_TRUE(DevmodeMerge(&working, nullptr));
-    EXPECT_TRUE(DevmodeMerge(nullptr, good.record()));
+    EXPECT_TRUE(DevmodeMerge(&working, nullptr, kRules));
+    EXPECT_TRUE(DevmodeMerge(nullptr, good.record(), kRules));
     EXPECT_EQ(BytesOf(working), before);
 
-    EXPECT_TRUE(DevmodeMerge(&working, good.record()));
+    EXPECT_TRUE(DevmodeMerge(&working, good.record(), kRules));
     EXPECT_EQ(working.dmPublic.dmCopies, 8);
     EXPECT_EQ(HostHeapBlocksInUse(), blocks) << "the scratch record is released on every path";
 }

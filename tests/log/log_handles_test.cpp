@@ -63,6 +63,33 @@ TEST_F(LogHandleTest, SecondRotationThroughOneHandleClosesTheFirstReplacement) {
     EXPECT_EQ(Content("VELTPD.log"), kDriverHeader + std::string("10:30:01.000\0two\r\n", 18));
 }
 
+// Six handles on one nearly full file: each write retires its handle, and the rotation fails while the
+// others still hold the file, until the last one's succeeds. The table keeps every retired handle (more
+// than its first room), and each closes once, through the table, never through the old value.
+TEST_F(LogHandleTest, ManyRetiredHandlesEachCloseOnceThroughTheTable) {
+    MakeFile("VELTPD.log", kMB - 26);
+    std::vector<HANDLE> callers;
+    for (int i = 0; i < 6; ++i) {
+        callers.push_back(Create());
+        ASSERT_NE(callers.back(), nullptr);
+    }
+    for (size_t i = 0; i + 1 < callers.size(); ++i) {
+        EXPECT_FALSE(VLK_LogWrite(callers[i], "held", 1)) << i;
+    }
+    EXPECT_TRUE(VLK_LogWrite(callers.back(), "rotated", 1));
+    EXPECT_FALSE(VLK_LogWrite(callers.front(), "closed", 1)); // its file went with its failed rotation
+
+    SetLastError(ERROR_SUCCESS);
+    for (HANDLE caller : callers) {
+        EXPECT_TRUE(VKL_LogFileClose(caller));
+    }
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_FALSE(CurrentFileIsHeld());
+    for (HANDLE caller : callers) {
+        EXPECT_FALSE(VKL_LogFileClose(caller));
+    }
+}
+
 TEST_F(LogHandleTest, PlainHandlesCloseOnceAndUnknownOnesFail) {
     HANDLE file = Create();
     ASSERT_NE(file, nullptr);

@@ -61,7 +61,7 @@ bool JobDevmode(const std::u16string& printerName, const PrintOptions& options, 
     std::vector<BYTE> info(needed);
     if (needed && GetPrinterW(printer.Get(), 2, info.data(), needed, &needed)) {
         const auto* level2 = reinterpret_cast<const PRINTER_INFO_2W*>(info.data());
-        if (level2->pDevMode) DevmodeMerge(devmode, level2->pDevMode);
+        if (level2->pDevMode) DevmodeMerge(devmode, level2->pDevMode, CONFIGURATION_INTERFACE_MERGE_RULES);
     }
     ApplyPrintOptions(options, devmode);
     return true;

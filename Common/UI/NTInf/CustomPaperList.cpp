@@ -3,37 +3,13 @@
 #include <cstring>
 
 #include "CustomPaperList.h"
+#include "platform_owners.h"
 
 namespace {
 
 const WCHAR kValueName[] = TEXT("CustomPaperList");
 
-// A printer opened by name for one operation, closed when the operation ends.
-class ScopedPrinter {
-public:
-    ScopedPrinter(LPCWSTR name, ACCESS_MASK access)
-    {
-        PRINTER_DEFAULTSW defaults{nullptr, nullptr, access};
-        if (name == nullptr || !OpenPrinterW(const_cast<LPWSTR>(name), &handle_, &defaults)) {
-            handle_ = nullptr;
-        }
-    }
-    ~ScopedPrinter()
-    {
-        if (handle_ != nullptr) {
-            ClosePrinter(handle_);
-        }
-    }
-    ScopedPrinter(const ScopedPrinter&) = delete;
-    ScopedPrinter& operator=(const ScopedPrinter&) = delete;
-
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
-void SetEntry(USER_PAPER_ENTRY& entry, const char16_t* name)
+void SetEntry(USER_PAPER_ENTRY& entry, LPCWSTR name)
 {
     std::memset(&entry, 0, sizeof(entry));
     for (size_t i = 0; i < USER_PAPER_NAME_CHARS - 1 && name[i] != 0; ++i) {
@@ -72,8 +48,8 @@ BOOL ReadCustomPaperList(LPCWSTR printerName, CUSTOM_PAPER_LIST* list)
     if (list == nullptr) {
         return FALSE;
     }
-    ScopedPrinter printer(printerName, PRINTER_ACCESS_USE);
-    if (printer.get() == nullptr) {
+    const velt::PrinterHandle printer = velt::OpenPrinterFor(printerName, PRINTER_ACCESS_USE);
+    if (!printer) {
         return FALSE;
     }
     // Read into a copy of our own, so a failed or short read never leaves a half-replaced table.
@@ -100,8 +76,8 @@ BOOL WriteCustomPaperList(LPCWSTR printerName, const CUSTOM_PAPER_LIST* list)
     if (list == nullptr) {
         return FALSE;
     }
-    ScopedPrinter printer(printerName, PRINTER_ALL_ACCESS);
-    if (printer.get() == nullptr) {
+    const velt::PrinterHandle printer = velt::OpenPrinterFor(printerName, PRINTER_ALL_ACCESS);
+    if (!printer) {
         return FALSE;
     }
     CUSTOM_PAPER_LIST copy = *list; // the platform call takes a writable buffer

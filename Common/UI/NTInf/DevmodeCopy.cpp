@@ -21,8 +21,6 @@ void TerminateCopiedNames(DEVMODEW* target, size_t publicBytes)
 
 } // namespace
 
-inline namespace DEVMODE_VARIANT_NAMESPACE {
-
 DWORD DevmodeCopyContent(const DEVMODEW* source, DEVMODEW* target)
 {
     if (source == nullptr || target == nullptr) {
@@ -88,5 +86,3 @@ BOOL DevmodeWriteOut(const DRIVER_DEVMODE* working, const DEVMODEW* callerInput,
     output->dmDriverExtra = inputPrivateSmaller ? inputExtra : own.dmDriverExtra;
     return DevmodeCopyContent(&own, output) > 0 ? TRUE : FALSE;
 }
-
-} // namespace DEVMODE_VARIANT_NAMESPACE

@@ -22,8 +22,6 @@ void CopyDeviceName(WCHAR (&field)[CCHDEVICENAME], LPCWSTR name)
 
 } // namespace
 
-inline namespace DEVMODE_VARIANT_NAMESPACE {
-
 void DevmodeSetDefaults(DRIVER_DEVMODE* record, LPCWSTR name)
 {
     if (record == nullptr) {
@@ -54,5 +52,3 @@ void DevmodeSetDefaults(DRIVER_DEVMODE* record, LPCWSTR name)
     record->dmPageModeControl = 0;
     record->dmCuttingControl = 0;
 }
-
-} // namespace DEVMODE_VARIANT_NAMESPACE

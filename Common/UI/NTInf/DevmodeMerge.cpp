@@ -1,30 +1,18 @@
 // Taking an incoming record over into a working record. The incoming record is first copied into a
 // scratch record of our own layout, so that every later step reads only fields that exist.
 #include <cstring>
-#include <memory>
 
 #include "DriverDevmode.h"
+#include "platform_owners.h"
 
 namespace {
-
-// The rendering driver keeps the paper of a landscape job with width and length exchanged.
-#if defined(VELT_DEVMODE_RENDER_VARIANT)
-constexpr bool kExchangeLandscapePaper = true;
-#else
-constexpr bool kExchangeLandscapePaper = false;
-#endif
-
-struct HeapRecordDeleter {
-    void operator()(DRIVER_DEVMODE* record) const noexcept { HeapFree(GetProcessHeap(), 0, record); }
-};
-using ScratchRecord = std::unique_ptr<DRIVER_DEVMODE, HeapRecordDeleter>;
 
 bool IsKnownDuplex(SHORT duplex)
 {
     return duplex == 1 || duplex == 2 || duplex == 3 || duplex == 100 || duplex == 101;
 }
 
-void TakePaper(DEVMODEW& out, const DEVMODEW& in)
+void TakePaper(DEVMODEW& out, const DEVMODEW& in, const DEVMODE_MERGE_RULES& rules)
 {
     const DWORD fields = in.dmFields;
     if ((fields & DM_PAPERLENGTH) == 0 || (fields & DM_PAPERWIDTH) == 0 || in.dmPaperWidth <= 0 ||
@@ -32,7 +20,7 @@ void TakePaper(DEVMODEW& out, const DEVMODEW& in)
         return; // a paper named only by size id or form name leaves ours as it is
     }
     out.dmPaperSize = in.dmPaperSize;
-    if (kExchangeLandscapePaper && in.dmOrientation == DMORIENT_LANDSCAPE) {
+    if (rules.exchangeLandscapePaper && in.dmOrientation == DMORIENT_LANDSCAPE) {
         out.dmPaperWidth = in.dmPaperLength;
         out.dmPaperLength = in.dmPaperWidth;
     } else {
@@ -44,7 +32,8 @@ void TakePaper(DEVMODEW& out, const DEVMODEW& in)
 }
 
 // Field by field, judged by the fields the incoming record declares valid.
-void TakeOver(DRIVER_DEVMODE& working, const DRIVER_DEVMODE& scratch)
+void TakeOver(DRIVER_DEVMODE& working, const DRIVER_DEVMODE& scratch,
+              const DEVMODE_MERGE_RULES& rules)
 {
     DEVMODEW& out = working.dmPublic;
     const DEVMODEW& in = scratch.dmPublic;
@@ -75,7 +64,7 @@ void TakeOver(DRIVER_DEVMODE& working, const DRIVER_DEVMODE& scratch)
             out.dmDuplex = DMDUP_SIMPLEX;
         }
     }
-    TakePaper(out, in);
+    TakePaper(out, in, rules);
 
     // Our own private part comes along whole; its values are the caller's choice and not checked.
     if (scratch.dmPrivSignature == PRIV_SIGNATURE) {
@@ -89,14 +78,12 @@ void TakeOver(DRIVER_DEVMODE& working, const DRIVER_DEVMODE& scratch)
 
 } // namespace
 
-inline namespace DEVMODE_VARIANT_NAMESPACE {
-
-BOOL DevmodeMerge(DRIVER_DEVMODE* working, const DEVMODEW* incoming)
+BOOL DevmodeMerge(DRIVER_DEVMODE* working, const DEVMODEW* incoming, const DEVMODE_MERGE_RULES& rules)
 {
     if (working == nullptr || incoming == nullptr) {
         return TRUE;
     }
-    ScratchRecord scratch(static_cast<DRIVER_DEVMODE*>(HeapAlloc(GetProcessHeap(), 0, sizeof(DRIVER_DEVMODE))));
+    const velt::HeapPtr<DRIVER_DEVMODE> scratch = velt::HeapAllocate<DRIVER_DEVMODE>(0);
     if (!scratch) {
         return FALSE;
     }
@@ -107,8 +94,6 @@ BOOL DevmodeMerge(DRIVER_DEVMODE* working, const DEVMODEW* incoming)
     if (DevmodeCopyContent(incoming, &scratch->dmPublic) == 0) {
         return FALSE;
     }
-    TakeOver(*working, *scratch);
+    TakeOver(*working, *scratch, rules);
     return TRUE;
 }
-
-} // namespace DEVMODE_VARIANT_NAMESPACE

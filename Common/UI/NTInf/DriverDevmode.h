@@ -23,6 +23,19 @@ static_assert(std::endian::native == std::endian::little, "stored records are li
 #define USER_PAPER_FIRST_ID 259
 #define USER_PAPER_COUNT 5
 
+// dmDuplex as the printer takes it: single side or dual side (the platform's simplex and vertical);
+// a merge also keeps 3, 100 and 101, which select neither.
+#define DRIVER_DUPLEX_SINGLE_SIDE DMDUP_SIMPLEX
+#define DRIVER_DUPLEX_DUAL_SIDE DMDUP_VERTICAL
+
+// dmPageModeControl: page mode or standard mode (any other value selects neither).
+#define DRIVER_PAGE_MODE 0
+#define DRIVER_STANDARD_MODE 1
+
+// dmCuttingControl: a cut after each page, or one at the end of the document.
+#define DRIVER_CUT_AFTER_EACH_PAGE 0
+#define DRIVER_CUT_AT_END_OF_DOCUMENT 1
+
 // A record must hold at least the fields through dmDriverExtra to say how big it is.
 #define DEVMODE_HEADER_BYTES (offsetof(DEVMODEW, dmDriverExtra) + sizeof(WORD))
 
@@ -31,8 +44,8 @@ typedef struct _DRIVER_DEVMODE {
     DWORD dmPrivSignature;   // PRIV_SIGNATURE marks the private part as ours
     DWORD dmUserSize;        // index 0..4 of the selected CustomPaperList entry
     DWORD dmPrivReserved;    // never set, travels with the private part
-    SHORT dmPageModeControl; // 0 page mode, 1 not page mode
-    SHORT dmCuttingControl;  // 0 cut after each page, 1 cut at end of document
+    SHORT dmPageModeControl; // DRIVER_PAGE_MODE 0, DRIVER_STANDARD_MODE 1
+    SHORT dmCuttingControl;  // DRIVER_CUT_AFTER_EACH_PAGE 0, DRIVER_CUT_AT_END_OF_DOCUMENT 1
 } DRIVER_DEVMODE, *PDRIVER_DEVMODE;
 
 #define DRIVER_DEVMODE_PRIVATE_BYTES (sizeof(DRIVER_DEVMODE) - sizeof(DEVMODEW))
@@ -64,15 +77,16 @@ static_assert(offsetof(DRIVER_DEVMODE, dmPrivReserved) == 228);
 static_assert(offsetof(DRIVER_DEVMODE, dmPageModeControl) == 232);
 static_assert(offsetof(DRIVER_DEVMODE, dmCuttingControl) == 234);
 
-// The rendering driver and the configuration interface each contain these operations; they differ in
-// one step of DevmodeMerge. Each build sits in its own namespace so that the two can never be
-// confused when both libraries (or a test program) end up in one process.
-#if defined(VELT_DEVMODE_RENDER_VARIANT)
-#define DEVMODE_VARIANT_NAMESPACE devmode_render
-#else
-#define DEVMODE_VARIANT_NAMESPACE devmode_ui
-#endif
-inline namespace DEVMODE_VARIANT_NAMESPACE {
+// The rendering driver and the configuration interface each contain these operations (each library its
+// own copy, hidden inside it); they differ in one step of DevmodeMerge, which each passes as its rules.
+typedef struct _DEVMODE_MERGE_RULES {
+    bool exchangeLandscapePaper; // landscape paper kept with width and length exchanged
+} DEVMODE_MERGE_RULES;
+
+// The rendering driver keeps a landscape job's paper exchanged: its length is then the roll width.
+inline constexpr DEVMODE_MERGE_RULES RENDERING_DRIVER_MERGE_RULES = {true};
+// The configuration interface keeps paper as it comes (its sizes come from the user-defined paper list).
+inline constexpr DEVMODE_MERGE_RULES CONFIGURATION_INTERFACE_MERGE_RULES = {false};
 
 // Fills all 236 bytes with the driver's defaults; name may be null (empty device name) and is cut to
 // 31 characters.
@@ -82,13 +96,11 @@ void DevmodeSetDefaults(DRIVER_DEVMODE* record, LPCWSTR name);
 // Returns the number of bytes copied (public and private); 0 when nothing could be copied.
 DWORD DevmodeCopyContent(const DEVMODEW* source, DEVMODEW* target);
 
-// Takes the incoming record's settings over into the working record by this driver's rules.
+// Takes the incoming record's settings over into the working record by the library's rules.
 // An absent record changes nothing and succeeds; fails only when nothing could be taken from the
 // incoming record or its scratch copy could not be allocated, leaving the working record unchanged.
-BOOL DevmodeMerge(DRIVER_DEVMODE* working, const DEVMODEW* incoming);
+BOOL DevmodeMerge(DRIVER_DEVMODE* working, const DEVMODEW* incoming, const DEVMODE_MERGE_RULES& rules);
 
 // Writes the working record into the caller's output in the smaller of the two formats (the working
 // record's and the caller's input's); without a caller's input, the whole working record.
 BOOL DevmodeWriteOut(const DRIVER_DEVMODE* working, const DEVMODEW* callerInput, DEVMODEW* output);
-
-} // namespace DEVMODE_VARIANT_NAMESPACE
