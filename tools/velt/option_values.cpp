@@ -31,6 +31,11 @@ std::string Alternatives(const std::vector<std::string>& names) {
     return text;
 }
 
+CLI::Option* AddConverted(CLI::App& app, const std::string& name, const std::string& placeholder,
+                          std::function<void(const std::string&)> convert, const std::string& description) {
+    return app.add_option(name, CLI::callback_t{}, description)->type_name(placeholder)->each(std::move(convert));
+}
+
 CLI::Option* AddWholeNumber(CLI::App& app, const std::string& name, uint32_t min, uint32_t max,
                             std::optional<uint32_t>* target, const std::string& meaning, const std::string& description) {
     auto convert = [=, shown = ShownName(name)](const std::string& text) {
@@ -39,7 +44,7 @@ CLI::Option* AddWholeNumber(CLI::App& app, const std::string& name, uint32_t min
             throw UsageError(shown + " must be a whole number from " + std::to_string(min) + " to " + std::to_string(max) +
                              " (" + meaning + "), not '" + text + "'");
     };
-    return app.add_option_function<std::string>(name, convert, description)->type_name("N");
+    return AddConverted(app, name, "N", std::move(convert), description);
 }
 
 CLI::Option* AddText(CLI::App& app, const std::string& name, const std::string& placeholder, std::string* target,
@@ -48,7 +53,7 @@ CLI::Option* AddText(CLI::App& app, const std::string& name, const std::string& 
         if (text.empty()) throw UsageError(shown + " needs a value");
         *target = text;
     };
-    return app.add_option_function<std::string>(name, convert, description)->type_name(placeholder);
+    return AddConverted(app, name, placeholder, std::move(convert), description);
 }
 
 } // namespace velt

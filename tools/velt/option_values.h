@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,12 @@ std::string Alternatives(const std::vector<std::string>& names);
 // The name that messages give an option declared as "-o,--out": its first long name.
 std::string ShownName(const std::string& names);
 
+// An option with a value that `convert` turns into the option's setting, or refuses by throwing
+// UsageError. Each value given goes through it in the order given, as velt always read them: a bad
+// value is refused even when another follows, and of good ones the last one counts.
+CLI::Option* AddConverted(CLI::App& app, const std::string& name, const std::string& placeholder,
+                          std::function<void(const std::string&)> convert, const std::string& description);
+
 // An option that takes one of the names, in the order the help shows them (--color mono|2color);
 // the chosen name's value goes to *target.
 template <typename T, typename Target>
@@ -43,7 +50,7 @@ CLI::Option* AddChoice(CLI::App& app, const std::string& name, std::vector<Choic
             }
         throw UsageError(shown + " takes " + Alternatives(names) + ", not '" + text + "'");
     };
-    return app.add_option_function<std::string>(name, convert, description)->type_name(placeholder);
+    return AddConverted(app, name, placeholder, std::move(convert), description);
 }
 
 // An option that takes a whole decimal number from min to max; `meaning` says what it counts

@@ -44,11 +44,9 @@ void AddPrintOptions(CLI::App& print, PrintOptions* options) {
         options->paperWidth = width;
         options->paperLength = length;
     };
-    print.add_option_function<std::string>(
-             "--paper", paper,
-             "the paper's width and length in millimetres, each with at most one decimal (80x150, 58x72.5); "
-             "default: the printer's paper")
-        ->type_name("WxL");
+    AddConverted(print, "--paper", "WxL", paper,
+                 "the paper's width and length in millimetres, each with at most one decimal (80x150, 58x72.5); "
+                 "default: the printer's paper");
     AddChoice<SHORT>(print, "--orientation", {{"portrait", DMORIENT_PORTRAIT}, {"landscape", DMORIENT_LANDSCAPE}},
                      &options->orientation,
                      "portrait: the page upright on the paper; landscape: the page turned a quarter, its width "
