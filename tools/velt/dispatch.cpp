@@ -18,7 +18,8 @@ void RegisterHelp(CommandLine& velt) {
                               });
     // CLI11 2.1 fills an argument that may be left out only when it may take extra ones: the callback
     // refuses a second.
-    CLI::Option* named = help.add_option("COMMAND", *command, "the command to explain")->expected(0, 1)->allow_extra_args();
+    CLI::Option* named = help.add_option("COMMAND", *command, "the command to explain");
+    named->expected(0, 1)->allow_extra_args();
     help.callback([&velt, command, named] {
         if (named->results().size() > 1) throw UsageError("unexpected argument '" + named->results()[1] + "'");
         if (!command->empty() && !velt.Find(*command)) throw UsageError("unknown command '" + *command + "'");

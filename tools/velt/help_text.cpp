@@ -11,7 +11,8 @@ constexpr size_t kExplainAt = 28; // the column where the explanation of an opti
 
 bool IsFlag(const CLI::Option& option) { return option.get_items_expected_max() == 0; }
 bool IsHelp(const CLI::Option& option) { return option.check_lname("help"); }
-bool IsHelpOption(const CLI::Option* option) { return IsHelp(*option); }
+bool IsArgument(const CLI::Option* option) { return option->get_positional(); }
+bool IsOption(const CLI::Option* option) { return !option->get_positional(); }
 
 bool IsOptional(const CLI::Option& option) {
     return option.get_positional() ? option.get_items_expected_min() == 0 : !option.get_required();
@@ -46,6 +47,8 @@ std::string Fill(const std::vector<std::string>& words, size_t column, size_t in
     return text;
 }
 
+// A subcommand's options and arguments in the order they are declared, the optional ones in
+// brackets: "STREAM", "--out DIR", "[--paper 58|80]", "[--color-paper|--mono-paper]".
 std::vector<std::string> SynopsisItems(const CLI::App& subcommand) {
     std::vector<std::string> items;
     for (const CLI::Option* option : subcommand.get_options()) {
@@ -90,12 +93,6 @@ std::string OptionUsage(const CLI::Option& option) {
     return usage;
 }
 
-std::string Synopsis(const CLI::App& subcommand) {
-    std::string synopsis;
-    for (const std::string& item : SynopsisItems(subcommand)) synopsis += (synopsis.empty() ? "" : " ") + item;
-    return synopsis;
-}
-
 std::string VeltHelp(const CLI::App& velt) {
     std::ostringstream page;
     page << "usage: velt COMMAND [ARGUMENTS]\n"
@@ -117,15 +114,17 @@ std::string SubcommandHelp(const CLI::App& subcommand) {
     std::vector<std::string> items = SynopsisItems(subcommand);
     page << head << (items.empty() ? "" : " " + Fill(items, head.size() + 1, head.size() + 1)) << "\n\n"
          << Fill(Words(subcommand.get_description()), 0, 0) << '\n';
-    std::vector<const CLI::Option*> arguments = subcommand.get_options([](const CLI::Option* o) { return o->get_positional(); });
+    std::vector<const CLI::Option*> arguments = subcommand.get_options(IsArgument);
     if (!arguments.empty()) {
         page << "\narguments:\n";
         for (const CLI::Option* option : arguments) ListOption(page, *option);
     }
+    // The options as declared, then -h, --help.
     page << "\noptions:\n";
-    for (const CLI::Option* option : subcommand.get_options([](const CLI::Option* o) { return !o->get_positional(); }))
+    for (const CLI::Option* option : subcommand.get_options(IsOption))
         if (!IsHelp(*option)) ListOption(page, *option);
-    for (const CLI::Option* option : subcommand.get_options(IsHelpOption)) ListOption(page, *option);
+    for (const CLI::Option* option : subcommand.get_options(IsOption))
+        if (IsHelp(*option)) ListOption(page, *option);
     return page.str();
 }
 

@@ -12,10 +12,6 @@ namespace velt {
 // "PICTURE...".
 std::string OptionUsage(const CLI::Option& option);
 
-// A subcommand's options and arguments in the order they are declared, the optional ones in
-// brackets: "STREAM --out DIR [--paper 58|80] [--color-paper|--mono-paper]".
-std::string Synopsis(const CLI::App& subcommand);
-
 // velt --help and velt help: every command with its synopsis and summary.
 std::string VeltHelp(const CLI::App& velt);
 

@@ -30,9 +30,11 @@ int Install(std::optional<DWORD> dotCount, std::ostream& out, std::ostream& err)
 void RegisterInstall(CommandLine& velt) {
     auto dotCount = std::make_shared<std::optional<DWORD>>();
     CLI::App& install = velt.Add(
-        "install", "install the printer \"VELT K9x\" on the virtual printer, and VerticalDotCount (rows per raster block)",
+        "install",
+        "install the printer \"VELT K9x\" on the virtual printer, and VerticalDotCount (rows per raster block)",
         [dotCount](std::ostream& out, std::ostream& err) { return Install(*dotCount, out, err); });
-    AddWholeNumber(install, "--vertical-dot-count", 1, MAX_VERTICAL_DOT_COUNT, dotCount.get(), "rows per raster block",
+    AddWholeNumber(install, "--vertical-dot-count", 1, MAX_VERTICAL_DOT_COUNT, dotCount.get(),
+                   "rows per raster block",
                    "the rows of each raster block the driver sends, stored as VerticalDotCount in "
                    "HKLM\\SOFTWARE\\Calvix (default: keep the stored value, or 24 when there is none)");
 }

@@ -37,12 +37,13 @@ CLI::Option* AddConverted(CLI::App& app, const std::string& name, const std::str
 }
 
 CLI::Option* AddWholeNumber(CLI::App& app, const std::string& name, uint32_t min, uint32_t max,
-                            std::optional<uint32_t>* target, const std::string& meaning, const std::string& description) {
+                            std::optional<uint32_t>* target, const std::string& meaning,
+                            const std::string& description) {
     auto convert = [=, shown = ShownName(name)](const std::string& text) {
         *target = WholeNumber(text, min, max);
         if (!*target)
-            throw UsageError(shown + " must be a whole number from " + std::to_string(min) + " to " + std::to_string(max) +
-                             " (" + meaning + "), not '" + text + "'");
+            throw UsageError(shown + " must be a whole number from " + std::to_string(min) + " to " +
+                             std::to_string(max) + " (" + meaning + "), not '" + text + "'");
     };
     return AddConverted(app, name, "N", std::move(convert), description);
 }

@@ -56,7 +56,8 @@ CLI::Option* AddChoice(CLI::App& app, const std::string& name, std::vector<Choic
 // An option that takes a whole decimal number from min to max; `meaning` says what it counts
 // ("rows per raster block") in the refusal.
 CLI::Option* AddWholeNumber(CLI::App& app, const std::string& name, uint32_t min, uint32_t max,
-                            std::optional<uint32_t>* target, const std::string& meaning, const std::string& description);
+                            std::optional<uint32_t>* target, const std::string& meaning,
+                            const std::string& description);
 
 // An option that takes a text which must not be empty (a file, a folder, a printer's name).
 CLI::Option* AddText(CLI::App& app, const std::string& name, const std::string& placeholder, std::string* target,

@@ -100,8 +100,9 @@ void RegisterPreview(CommandLine& velt)
             "the folder for the pictures: DIR/piece-001.png, ..., one per cut piece of paper (the pieces of an "
             "earlier preview there are removed)")
         ->required();
-    AddChoice<vprinter::PaperWidth>(preview, "--paper", {{"58", vprinter::PaperWidth::Mm58}, {"80", vprinter::PaperWidth::Mm80}},
-                                    &options->state.paperWidth, "the width of the printer's roll in millimetres (default: 80)");
+    using vprinter::PaperWidth;
+    AddChoice<PaperWidth>(preview, "--paper", {{"58", PaperWidth::Mm58}, {"80", PaperWidth::Mm80}},
+                          &options->state.paperWidth, "the width of the printer's roll in millimetres (default: 80)");
     preview.add_flag("--color-paper,!--mono-paper", options->state.twoColourPaper,
                      "two-colour paper, on which the stream's red dots print red (the default), or mono paper, on "
                      "which they print black");

@@ -188,8 +188,9 @@ int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
 
 void RegisterPrint(CommandLine& velt) {
     auto options = std::make_shared<PrintOptions>();
-    CLI::App& print = velt.Add("print", "print PNG pictures, one per page, through the driver and the spooler to the printer",
-                               [options](std::ostream& out, std::ostream& err) { return Print(*options, out, err); });
+    CLI::App& print =
+        velt.Add("print", "print PNG pictures, one per page, through the driver and the spooler to the printer",
+                 [options](std::ostream& out, std::ostream& err) { return Print(*options, out, err); });
     AddPrintOptions(print, options.get());
 }
 
