@@ -8,6 +8,7 @@
 #include "installation.h"
 #include "png_picture.h"
 #include "subcommands.h"
+#include "velt_version.h"
 
 namespace e2e {
 namespace {
@@ -226,6 +227,178 @@ TEST_F(VeltCommands, APictureTallerThanThePageIsCutOffWithAWarning) {
         << Err();
     ASSERT_EQ(Run({"velt", "print", "--fit", SavePicture("wide.png", HostPicture::Filled(1152, 100))}), velt::EXIT_OK);
     EXPECT_EQ(Err(), ""); // scaled to 576 x 50: it fits
+}
+
+// Every option of a subcommand, as its --help page must name it.
+struct HelpPage {
+    std::string command;
+    std::vector<std::string> names;
+};
+
+const HelpPage kHelpPages[] = {
+    {"print",
+     {"--paper WxL", "--orientation portrait|landscape", "--color mono|2color", "--sides single|dual",
+      "--mode page|standard", "--cut page|end", "--fit", "--spool FILE", "--preview DIR", "--printer NAME",
+      "PICTURE...", "-h, --help"}},
+    {"preview", {"STREAM", "-o, --out DIR", "--paper 58|80", "--color-paper, --mono-paper", "-h, --help"}},
+    {"install", {"--vertical-dot-count N", "-h, --help"}},
+};
+
+TEST_F(VeltCommands, EachHelpPageExplainsEveryOption) {
+    for (const HelpPage& page : kHelpPages) {
+        ASSERT_EQ(Run({"velt", page.command, "--help"}), velt::EXIT_OK) << page.command;
+        EXPECT_EQ(Err(), "");
+        const std::string help = Out();
+        EXPECT_EQ(help.rfind("usage: velt " + page.command + ' ', 0), 0u) << help;
+        for (const std::string& name : page.names) {
+            // Listed at the start of a line, with its explanation beside it or on the next line.
+            size_t at = help.find("\n  " + name + ' ');
+            if (at == std::string::npos) at = help.find("\n  " + name + '\n');
+            ASSERT_NE(at, std::string::npos) << page.command << ": " << name << "\n" << help;
+            size_t explanation = help.find_first_not_of(" \n", at + 3 + name.size());
+            EXPECT_NE(explanation, std::string::npos) << name;
+            EXPECT_NE(help.substr(explanation, 2), "--") << name << " has no explanation";
+        }
+        ASSERT_EQ(Run({"velt", "help", page.command}), velt::EXIT_OK);
+        EXPECT_EQ(Out(), help); // velt help COMMAND is the same page
+        ASSERT_EQ(Run({"velt", page.command, "-h"}), velt::EXIT_OK);
+        EXPECT_EQ(Out(), help);
+    }
+}
+
+TEST_F(VeltCommands, TheListOfCommandsShowsEachSynopsis) {
+    ASSERT_EQ(Run({"velt", "--help"}), velt::EXIT_OK);
+    const std::string list = Out();
+    EXPECT_NE(list.find("  velt preview STREAM --out DIR [--paper 58|80] [--color-paper|--mono-paper]\n"),
+              std::string::npos)
+        << list;
+    EXPECT_NE(list.find("  velt install [--vertical-dot-count N]\n"), std::string::npos) << list;
+    EXPECT_NE(list.find("  velt print [--paper WxL] [--orientation portrait|landscape]"), std::string::npos) << list;
+    EXPECT_NE(list.find("[--printer NAME] PICTURE...\n"), std::string::npos) << list;
+    EXPECT_NE(list.find("  velt help [COMMAND]\n"), std::string::npos) << list;
+    ASSERT_EQ(Run({"velt", "help"}), velt::EXIT_OK);
+    EXPECT_EQ(Out(), list);
+    // Without a command the list goes to the error stream, as a usage error.
+    EXPECT_EQ(Run({"velt"}), velt::EXIT_USAGE);
+    EXPECT_EQ(Out(), "");
+    EXPECT_EQ(Err(), list);
+}
+
+TEST_F(VeltCommands, VersionIsThePackagesVersion) {
+    ASSERT_EQ(Run({"velt", "--version"}), velt::EXIT_OK);
+    EXPECT_EQ(Out(), std::string("velt ") + velt::PACKAGE_VERSION + "\n");
+    // Three whole numbers, as project() gives them: "1.0.0".
+    std::istringstream version(velt::PACKAGE_VERSION);
+    unsigned major = 0, minor = 0, patch = 0;
+    char dot1 = 0, dot2 = 0;
+    version >> major >> dot1 >> minor >> dot2 >> patch;
+    EXPECT_TRUE(version && dot1 == '.' && dot2 == '.' && version.peek() == EOF) << velt::PACKAGE_VERSION;
+    EXPECT_EQ(Err(), "");
+}
+
+// Every usage error is one line, "velt COMMAND: cause", and exit code 2; nothing is installed or printed.
+TEST_F(VeltCommands, UsageErrorsAreOneLineInOneForm) {
+    const std::string good = SavePicture("good.png", HostPicture::Filled(8, 8));
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const std::string paperCause =
+        "--paper takes WIDTHxLENGTH in millimetres (such as 80x150, at most 3276.7 each), not ";
+    const std::string dotCause =
+        "--vertical-dot-count must be a whole number from 1 to 254 (rows per raster block), not ";
+    const Case cases[] = {
+        {{"print", "--fast", good}, "velt print: unknown option '--fast'\n"},
+        {{"print", "--fast=1", good}, "velt print: unknown option '--fast'\n"},
+        {{"print", "-q", good}, "velt print: unknown option '-q'\n"},
+        {{"print", "--paper", "0x0", good}, "velt print: " + paperCause + "'0x0'\n"},
+        {{"print", "--paper=", good}, "velt print: " + paperCause + "''\n"},
+        {{"print", "--paper", "nonsense", "--paper", "80x100", good}, "velt print: " + paperCause + "'nonsense'\n"},
+        {{"print", "--color", "blue", good}, "velt print: --color takes mono or 2color, not 'blue'\n"},
+        {{"print", "--orientation=", good}, "velt print: --orientation takes portrait or landscape, not ''\n"},
+        {{"print", "--sides", "3", good}, "velt print: --sides takes single or dual, not '3'\n"},
+        {{"print", "--mode", "fast", good}, "velt print: --mode takes page or standard, not 'fast'\n"},
+        {{"print", "--cut", "never", good}, "velt print: --cut takes page or end, not 'never'\n"},
+        {{"print", "--fit=yes", good}, "velt print: --fit takes no value\n"},
+        {{"print", "--spool=", good}, "velt print: --spool needs a value\n"},
+        {{"print", good, "--preview"}, "velt print: --preview needs a value\n"},
+        {{"print", "--fit"}, "velt print: give at least one picture (PNG), one per page\n"},
+        {{"install", "--vertical-dot-count", "0024"}, "velt install: " + dotCause + "'0024'\n"},
+        {{"install", "--vertical-dot-count", "x"}, "velt install: " + dotCause + "'x'\n"},
+        {{"install", "--vertical-dot-count"}, "velt install: --vertical-dot-count needs a value\n"},
+        {{"install", "now"}, "velt install: unexpected argument 'now'\n"},
+        {{"preview", "a.bin", "b.bin", "--out", "x"}, "velt preview: unexpected argument 'b.bin'\n"},
+        {{"preview", "--out", "x"}, "velt preview: give exactly one stream file\n"},
+        {{"preview", "a.bin", "-o"}, "velt preview: --out needs a value\n"},
+        {{"preview", "--mono-paper=1", "a.bin", "-o", "x"}, "velt preview: --mono-paper takes no value\n"},
+        {{"help", "print", "install"}, "velt help: unexpected argument 'install'\n"},
+        {{"help", "printers"}, "velt help: unknown command 'printers'\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), "velt");
+        EXPECT_EQ(Run(args), velt::EXIT_USAGE) << c.err;
+        EXPECT_EQ(Err(), c.err);
+        EXPECT_EQ(Out(), "");
+    }
+    EXPECT_EQ(StoredDotCount(), 0u); // nothing ran
+    EXPECT_TRUE(PortBytes().empty());
+
+    // At velt itself the list of commands follows the line.
+    EXPECT_EQ(Run({"velt", "--verbose"}), velt::EXIT_USAGE);
+    EXPECT_EQ(Err().rfind("velt: unknown option '--verbose'\nusage: velt COMMAND", 0), 0u) << Err();
+    EXPECT_EQ(Run({"velt", "printers", "list"}), velt::EXIT_USAGE);
+    EXPECT_EQ(Err().rfind("velt: unknown command 'printers'\nusage: velt COMMAND", 0), 0u) << Err();
+}
+
+TEST_F(VeltCommands, HelpWinsOverABadValue) {
+    ASSERT_EQ(Run({"velt", "print", "--paper", "0x0", "--help"}), velt::EXIT_OK);
+    EXPECT_EQ(Out().rfind("usage: velt print ", 0), 0u);
+    EXPECT_EQ(Err(), "");
+}
+
+TEST_F(VeltCommands, ArgumentsAfterDoubleDashArePictures) {
+    std::string first = SavePicture("first.png", HostPicture::Filled(8, 8));
+    std::string dashed = SavePicture("-dashed.png", HostPicture::Filled(8, 8));
+    // Run from the folder, so that the dashed name stands alone as an argument.
+    std::error_code ec;
+    fs::path before = fs::current_path();
+    fs::current_path(Folder());
+    int code = Run({"velt", "print", "first.png", "--", "-dashed.png", "--fit"});
+    fs::current_path(before, ec);
+    ASSERT_EQ(code, velt::EXIT_FILE_ERROR) << Err(); // "--fit" after "--" is a picture too
+    EXPECT_EQ(Err(), "velt print: --fit: No such file or directory\n");
+    fs::current_path(Folder());
+    code = Run({"velt", "print", "first.png", "--", "-dashed.png"});
+    fs::current_path(before, ec);
+    ASSERT_EQ(code, velt::EXIT_OK) << Err();
+    EXPECT_NE(Out().find("printed 2 pages"), std::string::npos) << Out();
+}
+
+TEST_F(VeltCommands, TheLastOfTheTwoPaperFlagsCounts) {
+    HostPicture picture = HostPicture::Filled(576, 8, kWhite);
+    picture.FillRect(0, 0, 576, 8, kRed);
+    std::string path = SavePicture("red.png", picture), spool = (Folder() / "red.bin").string();
+    ASSERT_EQ(Run({"velt", "print", "--color", "2color", "--spool", spool, path}), velt::EXIT_OK) << Err();
+    struct Case {
+        std::vector<std::string> flags;
+        uint32_t ink;
+    };
+    const Case cases[] = {
+        {{"--mono-paper", "--color-paper"}, 0xFF0000u},
+        {{"--color-paper", "--mono-paper"}, 0x000000u},
+        {{}, 0xFF0000u}, // two-colour paper unless told otherwise
+    };
+    for (const Case& c : cases) {
+        const std::string out = (Folder() / "preview").string();
+        std::vector<std::string> args = {"velt", "preview", spool, "-o" + out};
+        args.insert(args.end(), c.flags.begin(), c.flags.end());
+        ASSERT_EQ(Run(args), velt::EXIT_OK) << Err();
+        HostPicture paper;
+        std::string error;
+        ASSERT_TRUE(picture::LoadPng(out + "/piece-001.png", &paper, &error)) << error;
+        EXPECT_EQ(paper.Pixel(100, 4), c.ink) << (c.flags.empty() ? "" : c.flags.back());
+    }
 }
 
 } // namespace

@@ -1,51 +1,50 @@
-#include <cstring>
+#include <memory>
 
+#include "command_line.h"
+#include "help_text.h"
 #include "subcommands.h"
 
 namespace velt {
 namespace {
 
-constexpr Subcommand SUBCOMMANDS[] = {
-    {"preview", "STREAM --out DIR [--paper 58|80] [--color-paper|--mono-paper]",
-     "decode a printer byte stream into pictures of the paper (DIR/piece-001.png, ...)", RunPreview},
-    {"install", "[--vertical-dot-count N]",
-     "install the printer \"VELT K9x\" on the virtual printer, and VerticalDotCount (rows per raster block)",
-     RunInstall},
-    {"print",
-     "[--paper WxL] [--orientation portrait|landscape] [--color mono|2color] [--sides single|dual]\n"
-     "             [--mode page|standard] [--cut page|end] [--fit] [--spool FILE] [--preview DIR]\n"
-     "             [--printer NAME] PICTURE...",
-     "print PNG pictures, one per page, through the driver and the spooler to the printer", RunPrint},
-};
-
-void Usage(std::ostream& to)
-{
-    to << "usage: velt COMMAND [ARGUMENTS]\n\ncommands:\n";
-    for (const Subcommand& command : Subcommands())
-        to << "  velt " << command.name << ' ' << command.usage << "\n      " << command.summary << '\n';
+// velt help [COMMAND]: velt's list of commands, or one command's help page.
+void RegisterHelp(CommandLine& velt) {
+    auto command = std::make_shared<std::string>();
+    CLI::App& help = velt.Add("help", "list the commands, or explain one command's arguments and options",
+                              [&velt, command](std::ostream& out, std::ostream&) {
+                                  const CLI::App* chosen = velt.Find(*command);
+                                  out << (chosen ? SubcommandHelp(*chosen) : VeltHelp(velt.Parser()));
+                                  return EXIT_OK;
+                              });
+    // CLI11 2.1 fills an argument that may be left out only when it may take extra ones: the callback
+    // refuses a second.
+    CLI::Option* named = help.add_option("COMMAND", *command, "the command to explain");
+    named->expected(0, 1)->allow_extra_args();
+    help.callback([&velt, command, named] {
+        if (named->results().size() > 1) throw UsageError("unexpected argument '" + named->results()[1] + "'");
+        if (!command->empty() && !velt.Find(*command)) throw UsageError("unknown command '" + *command + "'");
+    });
 }
+
+// The subcommands, in the order velt help lists them. To add one, write its file NAME.cpp with
+//     void RegisterName(CommandLine& velt)
+// that calls velt.Add(name, one-line summary, run) and declares the options and arguments on the
+// CLI::App it returns, each with a description (its --help page and the synopsis are made from
+// them); option_values.h converts values in velt's words. A check that CLI11 cannot express goes in
+// the App's callback and throws UsageError. Declare RegisterName in subcommands.h and list it here.
+constexpr void (*SUBCOMMANDS[])(CommandLine&) = {
+    RegisterPreview,
+    RegisterInstall,
+    RegisterPrint,
+    RegisterHelp,
+};
 
 } // namespace
 
-std::span<const Subcommand> Subcommands() { return SUBCOMMANDS; }
-
-int RunVelt(int argc, char** argv, std::ostream& out, std::ostream& err)
-{
-    if (argc < 2) {
-        Usage(err);
-        return EXIT_USAGE;
-    }
-    const char* name = argv[1];
-    if (std::strcmp(name, "help") == 0 || std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
-        Usage(out);
-        return EXIT_OK;
-    }
-    for (const Subcommand& command : Subcommands())
-        if (std::strcmp(name, command.name) == 0)
-            return command.run(argc - 1, argv + 1, out, err);
-    err << "velt: unknown command '" << name << "'\n";
-    Usage(err);
-    return EXIT_USAGE;
+int RunVelt(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    CommandLine velt;
+    for (auto registerSubcommand : SUBCOMMANDS) registerSubcommand(velt);
+    return velt.Run(argc, argv, out, err);
 }
 
 } // namespace velt

@@ -1,60 +1,16 @@
 // velt install [--vertical-dot-count N]: makes (or checks) the installation that printing needs.
-#include <cstring>
-#include <string>
+#include <memory>
+#include <optional>
 
+#include "command_line.h"
 #include "installation.h"
+#include "option_values.h"
 #include "subcommands.h"
 
 namespace velt {
 namespace {
 
-constexpr char kUsage[] = "usage: velt install [--vertical-dot-count N]\n";
-
-// A whole decimal number in 1..254, nothing else.
-bool ParseDotCount(const char* text, DWORD* value) {
-    if (!text || !*text || std::strlen(text) > 3) return false;
-    DWORD n = 0;
-    for (const char* c = text; *c; ++c) {
-        if (*c < '0' || *c > '9') return false;
-        n = n * 10 + static_cast<DWORD>(*c - '0');
-    }
-    if (n < 1 || n > MAX_VERTICAL_DOT_COUNT) return false;
-    *value = n;
-    return true;
-}
-
-} // namespace
-
-int RunInstall(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    std::optional<DWORD> dotCount;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        bool hasValue = false;
-        if (arg.rfind("--vertical-dot-count=", 0) == 0) {
-            value = arg.substr(std::strlen("--vertical-dot-count="));
-            hasValue = true;
-        } else if (arg == "--vertical-dot-count") {
-            if (i + 1 >= argc) {
-                err << "velt install: --vertical-dot-count needs a number\n" << kUsage;
-                return EXIT_USAGE;
-            }
-            value = argv[++i];
-            hasValue = true;
-        }
-        if (!hasValue) {
-            err << "velt install: unknown argument '" << arg << "'\n" << kUsage;
-            return EXIT_USAGE;
-        }
-        DWORD n = 0;
-        if (!ParseDotCount(value.c_str(), &n)) {
-            err << "velt install: --vertical-dot-count must be a whole number from 1 to " << MAX_VERTICAL_DOT_COUNT
-                << " (rows per raster block), not '" << value << "'\n";
-            return EXIT_USAGE;
-        }
-        dotCount = n;
-    }
-
+int Install(std::optional<DWORD> dotCount, std::ostream& out, std::ostream& err) {
     if (!OpenHostStore(err)) return EXIT_SYSTEM_ERROR;
     InstallReport report;
     if (!EnsureInstallation(dotCount, &report, err)) return EXIT_SYSTEM_ERROR;
@@ -67,6 +23,20 @@ int RunInstall(int argc, char** argv, std::ostream& out, std::ostream& err) {
             << ", paper " << DEFAULT_PAPER_WIDTH_MM << " x " << DEFAULT_PAPER_LENGTH_MM << " mm)";
     out << "\nstate folder: " << HostHomeFolder() << '\n';
     return EXIT_OK;
+}
+
+} // namespace
+
+void RegisterInstall(CommandLine& velt) {
+    auto dotCount = std::make_shared<std::optional<DWORD>>();
+    CLI::App& install = velt.Add(
+        "install",
+        "install the printer \"VELT K9x\" on the virtual printer, and VerticalDotCount (rows per raster block)",
+        [dotCount](std::ostream& out, std::ostream& err) { return Install(*dotCount, out, err); });
+    AddWholeNumber(install, "--vertical-dot-count", 1, MAX_VERTICAL_DOT_COUNT, dotCount.get(),
+                   "rows per raster block",
+                   "the rows of each raster block the driver sends, stored as VerticalDotCount in "
+                   "HKLM\\SOFTWARE\\Calvix (default: keep the stored value, or 24 when there is none)");
 }
 
 } // namespace velt

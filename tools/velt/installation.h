@@ -28,9 +28,6 @@ constexpr DWORD MAX_VERTICAL_DOT_COUNT = 254;
 constexpr DWORD DEFAULT_PAPER_WIDTH_MM = 80;
 constexpr DWORD DEFAULT_PAPER_LENGTH_MM = 150;
 
-// Exit code of a command whose work failed in the host or the driver.
-constexpr int EXIT_SYSTEM_ERROR = 4;
-
 // Opens the host's persistent store ($VELT_HOME, or the user's data folder).
 bool OpenHostStore(std::ostream& err);
 

@@ -1,15 +1,16 @@
 // velt preview: feeds a byte stream file to the virtual printer and writes one picture per piece of
 // paper that comes out, then a summary and every error with its offset.
-#include <getopt.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "job_report.h"
+#include "option_values.h"
 #include "piece_files.h"
 #include "subcommands.h"
 #include "virtual_printer.h"
@@ -24,49 +25,6 @@ struct PreviewOptions {
     std::string outDir;
     vprinter::PrinterState state;
 };
-
-// Parses the options; on a usage error writes it to err and returns false.
-bool ParseOptions(int argc, char** argv, PreviewOptions& options, std::ostream& err)
-{
-    static const option LONG_OPTIONS[] = {
-        {"out", required_argument, nullptr, 'o'},      {"paper", required_argument, nullptr, 'p'},
-        {"color-paper", no_argument, nullptr, 'c'},    {"mono-paper", no_argument, nullptr, 'm'},
-        {nullptr, 0, nullptr, 0},
-    };
-    optind = 0; // a fresh scan, also when run more than once in one process
-    opterr = 0;
-    int c;
-    while ((c = getopt_long(argc, argv, "o:", LONG_OPTIONS, nullptr)) != -1) {
-        switch (c) {
-        case 'o': options.outDir = optarg; break;
-        case 'p':
-            if (std::strcmp(optarg, "80") == 0) {
-                options.state.paperWidth = vprinter::PaperWidth::Mm80;
-            } else if (std::strcmp(optarg, "58") == 0) {
-                options.state.paperWidth = vprinter::PaperWidth::Mm58;
-            } else {
-                err << "velt preview: --paper takes 58 or 80, not '" << optarg << "'\n";
-                return false;
-            }
-            break;
-        case 'c': options.state.twoColourPaper = true; break;
-        case 'm': options.state.twoColourPaper = false; break;
-        default:
-            err << "velt preview: unknown or incomplete option '" << argv[optind - 1] << "'\n";
-            return false;
-        }
-    }
-    if (optind != argc - 1) {
-        err << "velt preview: give exactly one stream file\n";
-        return false;
-    }
-    options.stream = argv[optind];
-    if (options.outDir.empty()) {
-        err << "velt preview: --out DIR is required\n";
-        return false;
-    }
-    return true;
-}
 
 // Feeds the file to the printer in pieces; on failure returns the reason.
 bool FeedFile(const std::string& path, vprinter::VirtualPrinter& printer, std::string& reason)
@@ -94,14 +52,8 @@ bool FeedFile(const std::string& path, vprinter::VirtualPrinter& printer, std::s
     return true;
 }
 
-} // namespace
-
-int RunPreview(int argc, char** argv, std::ostream& out, std::ostream& err)
+int Preview(const PreviewOptions& options, std::ostream& out, std::ostream& err)
 {
-    PreviewOptions options;
-    if (!ParseOptions(argc, argv, options, err))
-        return EXIT_USAGE;
-
     vprinter::VirtualPrinter printer(options.state);
     std::string reason;
     if (!FeedFile(options.stream, printer, reason)) {
@@ -132,6 +84,31 @@ int RunPreview(int argc, char** argv, std::ostream& out, std::ostream& err)
     }
     vprinter::WriteProblems(err, options.stream, result);
     return result.errors.empty() ? EXIT_OK : EXIT_MALFORMED_INPUT;
+}
+
+} // namespace
+
+void RegisterPreview(CommandLine& velt)
+{
+    auto options = std::make_shared<PreviewOptions>();
+    CLI::App& preview = velt.Add(
+        "preview", "decode a printer byte stream into pictures of the paper (DIR/piece-001.png, ...)",
+        [options](std::ostream& out, std::ostream& err) { return Preview(*options, out, err); });
+    CLI::Option* stream = preview.add_option(
+        "STREAM", options->stream, "a file of the printer's commands, such as the one velt print --spool writes");
+    AddText(preview, "-o,--out", "DIR", &options->outDir,
+            "the folder for the pictures: DIR/piece-001.png, ..., one per cut piece of paper (the pieces of an "
+            "earlier preview there are removed)")
+        ->required();
+    using vprinter::PaperWidth;
+    AddChoice<PaperWidth>(preview, "--paper", {{"58", PaperWidth::Mm58}, {"80", PaperWidth::Mm80}},
+                          &options->state.paperWidth, "the width of the printer's roll in millimetres (default: 80)");
+    preview.add_flag("--color-paper,!--mono-paper", options->state.twoColourPaper,
+                     "two-colour paper, on which the stream's red dots print red (the default), or mono paper, on "
+                     "which they print black");
+    preview.callback([stream] {
+        if (stream->count() == 0) throw UsageError("give exactly one stream file");
+    });
 }
 
 } // namespace velt

@@ -7,7 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
+#include "command_line.h"
 #include "installation.h"
 #include "job_bytes.h"
 #include "piece_files.h"
@@ -21,11 +23,6 @@ namespace velt {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr char kUsage[] =
-    "usage: velt print [--paper WxL] [--orientation portrait|landscape] [--color mono|2color]\n"
-    "                  [--sides single|dual] [--mode page|standard] [--cut page|end] [--fit]\n"
-    "                  [--spool FILE] [--preview DIR] [--printer NAME] PICTURE...\n";
 
 class OpenedPrinter {
 public:
@@ -126,20 +123,7 @@ void WarnWhenCropped(const std::vector<HostPicture>& pictures, bool fit, SIZEL a
     }
 }
 
-} // namespace
-
-int RunPrint(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            out << kUsage;
-            return EXIT_OK;
-        }
-    }
-    PrintOptions options;
-    if (!ParsePrintOptions(argc, argv, &options, err)) {
-        err << kUsage;
-        return EXIT_USAGE;
-    }
+int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
     std::vector<HostPicture> pictures(options.pictures.size());
     for (size_t i = 0; i < pictures.size(); ++i) {
         std::string error;
@@ -198,6 +182,16 @@ int RunPrint(int argc, char** argv, std::ostream& out, std::ostream& err) {
             return EXIT_FILE_ERROR;
     }
     return EXIT_OK;
+}
+
+} // namespace
+
+void RegisterPrint(CommandLine& velt) {
+    auto options = std::make_shared<PrintOptions>();
+    CLI::App& print =
+        velt.Add("print", "print PNG pictures, one per page, through the driver and the spooler to the printer",
+                 [options](std::ostream& out, std::ostream& err) { return Print(*options, out, err); });
+    AddPrintOptions(print, options.get());
 }
 
 } // namespace velt

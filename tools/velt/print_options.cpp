@@ -1,7 +1,6 @@
 #include "print_options.h"
 
-#include <cstring>
-#include <map>
+#include "option_values.h"
 
 namespace velt {
 namespace {
@@ -28,24 +27,6 @@ bool ParseTenths(const std::string& text, SHORT* tenths) {
     return true;
 }
 
-// One choice among named values.
-bool Choose(const std::string& option, const std::string& value, const std::map<std::string, SHORT>& choices,
-            std::optional<SHORT>* target, std::ostream& err) {
-    auto it = choices.find(value);
-    if (it == choices.end()) {
-        err << "velt print: " << option << " takes ";
-        const char* separator = "";
-        for (const auto& [name, unused] : choices) {
-            err << separator << name;
-            separator = " or ";
-        }
-        err << ", not '" << value << "'\n";
-        return false;
-    }
-    *target = it->second;
-    return true;
-}
-
 } // namespace
 
 bool ParsePaperSize(const std::string& text, SHORT* width, SHORT* length) {
@@ -54,84 +35,49 @@ bool ParsePaperSize(const std::string& text, SHORT* width, SHORT* length) {
     return ParseTenths(text.substr(0, x), width) && ParseTenths(text.substr(x + 1), length);
 }
 
-bool ParsePrintOptions(int argc, char** argv, PrintOptions* options, std::ostream& err) {
-    static const char* const kWithValue[] = {"--paper", "--orientation", "--color", "--sides", "--mode",
-                                             "--cut",   "--spool",       "--preview", "--printer"};
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            options->pictures.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--fit") {
-            options->fit = true;
-            continue;
-        }
-        // "--name value" or "--name=value".
-        std::string name = arg, value;
-        size_t equals = arg.find('=');
-        if (equals != std::string::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-        }
-        bool known = false;
-        for (const char* option : kWithValue) known = known || name == option;
-        if (!known) {
-            err << "velt print: unknown option '" << name << "'\n";
-            return false;
-        }
-        if (equals == std::string::npos) {
-            if (i + 1 >= argc) {
-                err << "velt print: " << name << " needs a value\n";
-                return false;
-            }
-            value = argv[++i];
-        }
-        if (name == "--paper") {
-            SHORT width = 0, length = 0;
-            if (!ParsePaperSize(value, &width, &length)) {
-                err << "velt print: --paper takes WIDTHxLENGTH in millimetres (such as 80x150, at most 3276.7 "
-                       "each), not '"
-                    << value << "'\n";
-                return false;
-            }
-            options->paperWidth = width;
-            options->paperLength = length;
-        } else if (name == "--orientation") {
-            if (!Choose(name, value, {{"portrait", DMORIENT_PORTRAIT}, {"landscape", DMORIENT_LANDSCAPE}},
-                        &options->orientation, err))
-                return false;
-        } else if (name == "--color") {
-            if (!Choose(name, value, {{"mono", DMCOLOR_MONOCHROME}, {"2color", DMCOLOR_COLOR}}, &options->color, err))
-                return false;
-        } else if (name == "--sides") {
-            if (!Choose(name, value, {{"single", DMDUP_SIMPLEX}, {"dual", DMDUP_VERTICAL}}, &options->duplex, err))
-                return false;
-        } else if (name == "--mode") {
-            if (!Choose(name, value, {{"page", 0}, {"standard", 1}}, &options->pageModeControl, err)) return false;
-        } else if (name == "--cut") {
-            if (!Choose(name, value, {{"page", 0}, {"end", 1}}, &options->cuttingControl, err)) return false;
-        } else if (value.empty()) {
-            err << "velt print: " << name << " needs a value\n";
-            return false;
-        } else if (name == "--spool") {
-            options->spoolFile = value;
-        } else if (name == "--preview") {
-            options->previewFolder = value;
-        } else {
-            options->printer = value;
-        }
-    }
-    if (options->pictures.empty()) {
-        err << "velt print: give at least one picture (PNG), one per page\n";
-        return false;
-    }
-    return true;
+void AddPrintOptions(CLI::App& print, PrintOptions* options) {
+    auto paper = [options](const std::string& text) {
+        SHORT width = 0, length = 0;
+        if (!ParsePaperSize(text, &width, &length))
+            throw UsageError("--paper takes WIDTHxLENGTH in millimetres (such as 80x150, at most 3276.7 each), not '" +
+                             text + "'");
+        options->paperWidth = width;
+        options->paperLength = length;
+    };
+    AddConverted(print, "--paper", "WxL", paper,
+                 "the paper's width and length in millimetres, each with at most one decimal (80x150, 58x72.5); "
+                 "default: the printer's paper");
+    AddChoice<SHORT>(print, "--orientation", {{"portrait", DMORIENT_PORTRAIT}, {"landscape", DMORIENT_LANDSCAPE}},
+                     &options->orientation,
+                     "portrait: the page upright on the paper; landscape: the page turned a quarter, its width "
+                     "along the roll; default: the printer's setting");
+    AddChoice<SHORT>(print, "--color", {{"mono", DMCOLOR_MONOCHROME}, {"2color", DMCOLOR_COLOR}}, &options->color,
+                     "mono: red is dithered in black; 2color: red prints red, on two-colour paper; default: the "
+                     "printer's setting");
+    AddChoice<SHORT>(print, "--sides", {{"single", DMDUP_SIMPLEX}, {"dual", DMDUP_VERTICAL}}, &options->duplex,
+                     "single: every page on the front of the paper; dual: the pages in pairs on the front and back "
+                     "of one sheet (dual-side models); default: the printer's setting");
+    AddChoice<SHORT>(print, "--mode", {{"page", 0}, {"standard", 1}}, &options->pageModeControl,
+                     "page: each page is laid out in a print area and printed whole; standard: the page is printed "
+                     "row by row as it comes; default: the printer's setting");
+    AddChoice<SHORT>(print, "--cut", {{"page", 0}, {"end", 1}}, &options->cuttingControl,
+                     "page: the knife cuts after each page; end: once, after the last page; default: the printer's "
+                     "setting");
+    print.add_flag("--fit", options->fit,
+                   "scale each picture to the printable width, keeping its proportions, instead of one pixel per dot");
+    AddText(print, "--spool", "FILE", &options->spoolFile,
+            "also write the job's byte stream, exactly as the driver wrote it to the spooler, to FILE");
+    AddText(print, "--preview", "DIR", &options->previewFolder,
+            "also decode the job with the virtual printer into pictures of the paper: DIR/piece-001.png, ... (one "
+            "per cut piece)");
+    AddText(print, "--printer", "NAME", &options->printer,
+            "the printer to print on (default: \"VELT K9x\", which the first print installs)");
+    print.add_option("PICTURE", options->pictures,
+                     "PNG pictures, one per page, each placed at the top left of the printable area one pixel per "
+                     "dot");
+    print.callback([options] {
+        if (options->pictures.empty()) throw UsageError("give at least one picture (PNG), one per page");
+    });
 }
 
 void ApplyPrintOptions(const PrintOptions& options, DRIVER_DEVMODE* devmode) {

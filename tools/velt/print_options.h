@@ -2,8 +2,9 @@
 // document settings would: the printer's default device mode with the chosen fields changed.
 #pragma once
 
+#include <CLI/CLI.hpp>
+
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,8 @@ struct PrintOptions {
     std::vector<std::string> pictures;
 };
 
-// Parses velt print's arguments (argv[0] is "print"); on a usage error says what was wrong in
-// `err` and returns false.
-bool ParsePrintOptions(int argc, char** argv, PrintOptions* options, std::ostream& err);
+// Declares velt print's options and pictures on its subcommand, each converted into `options`.
+void AddPrintOptions(CLI::App& print, PrintOptions* options);
 
 // Millimetres "W x L" (each with at most one decimal) as tenths: "80x150", "58X72.5".
 bool ParsePaperSize(const std::string& text, SHORT* width, SHORT* length);

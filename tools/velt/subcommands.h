@@ -1,9 +1,8 @@
-// The subcommands of velt. Each lives in its own file and takes its arguments as main does, with
-// argv[0] the subcommand's name; it writes results to out and problems to err.
+// The velt command: its exit codes, the command itself as a function (so that tests run it in-process),
+// and the subcommands, one file each, which dispatch.cpp lists.
 #pragma once
 
 #include <ostream>
-#include <span>
 
 namespace velt {
 
@@ -12,24 +11,17 @@ constexpr int EXIT_OK = 0;
 constexpr int EXIT_MALFORMED_INPUT = 1; // the input was read but is not what it should be
 constexpr int EXIT_USAGE = 2;           // wrong options or arguments
 constexpr int EXIT_FILE_ERROR = 3;      // a file could not be read or written
+constexpr int EXIT_SYSTEM_ERROR = 4;    // the work failed in the host or the driver
 
-using SubcommandMain = int (*)(int argc, char** argv, std::ostream& out, std::ostream& err);
-
-struct Subcommand {
-    const char* name;
-    const char* usage;   // the arguments after the name
-    const char* summary; // one line for velt help
-    SubcommandMain run;
-};
-
-// The table of subcommands, in the order velt help lists them.
-std::span<const Subcommand> Subcommands();
-
-// velt itself: picks the subcommand named by argv[1] and runs it.
+// velt itself, as main runs it: argv[0] is "velt", argv[1] the subcommand. Results go to out, problems
+// to err; returns the exit code.
 int RunVelt(int argc, char** argv, std::ostream& out, std::ostream& err);
 
-int RunPreview(int argc, char** argv, std::ostream& out, std::ostream& err);
-int RunInstall(int argc, char** argv, std::ostream& out, std::ostream& err);
-int RunPrint(int argc, char** argv, std::ostream& out, std::ostream& err);
+class CommandLine;
+
+// Each declares its subcommand on velt's command line (see dispatch.cpp).
+void RegisterPreview(CommandLine& velt);
+void RegisterInstall(CommandLine& velt);
+void RegisterPrint(CommandLine& velt);
 
 } // namespace velt
