@@ -56,8 +56,11 @@ private:
 inline int LineDot80(int x) { return 32 + x; }
 inline int LineDot58(int x) { return 192 + x; }
 
+// Each method appends one command or block and returns the stream, so that a test writes a job as a
+// chain; Data(), or the stream itself where bytes are wanted, is what it built.
 class PrinterStream {
 public:
+    // Bytes as they are, for commands the driver does not send or streams made wrong on purpose.
     PrinterStream& Raw(std::initializer_list<uint8_t> bytes) {
         bytes_.insert(bytes_.end(), bytes);
         return *this;
