@@ -6,12 +6,16 @@
 #include <vector>
 
 #include "DriverDevmode.h"
-#include "expected_stream.h"
 #include "host/engine.h"
 #include "host_fixture.h"
+#include "printer_stream.h"
+#include "stream_difference.h"
 #include "virtual_printer.h"
 
 namespace e2e {
+
+// The stream builder under the name the command tests use.
+using ExpectedStream = PrinterStream;
 
 constexpr ULONG kBlack = 0x000000, kWhite = 0xFFFFFF, kRed = 0xFF0000;
 

@@ -25,7 +25,7 @@ std::vector<PrinterLine> MarkedPageLines(bool twoColour, int rows) {
 }
 
 // The lines in blocks of at most `perBlock` rows.
-void Blocks(ExpectedStream& s, const std::vector<PrinterLine>& lines, size_t perBlock, bool twoColour) {
+void Blocks(PrinterStream& s, const std::vector<PrinterLine>& lines, size_t perBlock, bool twoColour) {
     for (size_t at = 0; at < lines.size(); at += perBlock) {
         size_t end = std::min(lines.size(), at + perBlock);
         s.Raster(std::vector<PrinterLine>(lines.begin() + static_cast<long>(at), lines.begin() + static_cast<long>(end)),
@@ -40,7 +40,7 @@ TEST_F(EndToEnd, OnePageMonoInPageModeCutAfterThePage) {
     EXPECT_EQ(last_.printableArea.cy, 220); // 50 mm: 400 dots less 140 above and 40 below
 
     // Rows up to the last printed one (row 100), in blocks of 24.
-    ExpectedStream s;
+    PrinterStream s;
     s.Initialise().SideMode(0).PageMode().PrintArea(220);
     auto lines = MarkedPageLines(false, 101);
     Blocks(s, lines, 24, false);
@@ -65,7 +65,7 @@ TEST_F(EndToEnd, OnePageTwoColourSendsBothPlanes) {
     settings.color = DMCOLOR_COLOR;
     Bytes port = Print(settings, {&page});
 
-    ExpectedStream s;
+    PrinterStream s;
     s.Initialise().SideMode(0).PageMode().PrintArea(220);
     auto lines = MarkedPageLines(true, 101);
     lines[50].Colour(200, 300);
@@ -100,7 +100,7 @@ TEST_F(EndToEnd, TwoPagesOnBothSidesOfOneSheet) {
     EXPECT_EQ(last_.printableArea.cy, 432);
 
     PrinterLine black = PrinterLine(false).Black(0, 576), blank(false);
-    ExpectedStream s;
+    PrinterStream s;
     s.Initialise().SideMode(2).SelectSide(0).PageMode().PrintArea(432);
     s.Raster({black, black}, false); // the first side ends with nothing
     s.SelectSide(1).PageMode().PrintArea(432);
@@ -124,7 +124,7 @@ TEST_F(EndToEnd, ThreePagesOnBothSidesEndTheLastSheetAtTheEndOfTheDocument) {
     Bytes port = Print(DualSide(), {&page, &page, &page});
 
     PrinterLine black = PrinterLine(false).Black(0, 576);
-    ExpectedStream s;
+    PrinterStream s;
     s.Initialise().SideMode(2).SelectSide(0).PageMode().PrintArea(432).Raster({black}, false);
     s.SelectSide(1).PageMode().PrintArea(432).Raster({black}, false);
     s.EndSheet().SelectSide(0).Feed(368).SelectSide(1).Feed(368).Cut();
@@ -155,7 +155,7 @@ protected:
         ASSERT_EQ(last_.printableArea.cy, 45);
 
         PrinterLine left = PrinterLine(false).Black(0, 8), right = PrinterLine(false).Black(568, 576);
-        ExpectedStream s;
+        PrinterStream s;
         s.Initialise().SideMode(0).StandardMode();
         s.RasterRows(left, 24, 24, false);
         s.RasterRows(left, 6, 24, false);
@@ -196,7 +196,7 @@ TEST_F(EndToEnd, APageOf2000RowsFillsOneAreaAndOpensAnEmptyOne) {
     std::vector<PrinterLine> lines(2000, PrinterLine(false));
     for (int r : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}) lines[static_cast<size_t>(r)].Black(0, 576);
     for (int r = 1990; r < 2000; ++r) lines[static_cast<size_t>(r)].Black(0, 576);
-    ExpectedStream s;
+    PrinterStream s;
     s.Initialise().SideMode(0).PageMode().PrintArea(2000);
     Blocks(s, lines, 24, false);
     s.FormFeed().PageMode().PrintArea(0);
@@ -223,7 +223,7 @@ TEST_F(EndToEnd, APageOf4500RowsPrintsAsAreasOf2000And2500And500) {
     PrinterLine black = PrinterLine(false).Black(0, 576), blank(false);
     std::vector<PrinterLine> lastArea(500, blank);
     lastArea.back() = black;
-    ExpectedStream s;
+    PrinterStream s;
     s.Initialise().SideMode(0).PageMode().PrintArea(2000);
     s.Raster({black}, false); // the area's blank rows after its last printed row are left out
     s.FormFeed().PageMode().PrintArea(2500);
@@ -252,7 +252,7 @@ TEST_F(EndToEnd, APaperWidthOfNoRollSendsThePageWithoutRows) {
     Bytes port = Print(settings, {&page});
     EXPECT_EQ(last_.printableArea.cx, 1680);
 
-    ExpectedStream s;
+    PrinterStream s;
     s.Initialise().SideMode(0).PageMode().PrintArea(220).FormFeed().Feed(180).Cut().Initialise();
     EXPECT_EQ(CompareStreams(s.Data(), port), "same");
     EXPECT_EQ(Decode(port).summary.rasterBlocks, 0u);
@@ -267,7 +267,7 @@ TEST_F(EndToEnd, DuplexThreeSendsNoSidesAndCutsEverySecondPage) {
     ASSERT_EQ(last_.printableArea.cy, 260);
 
     PrinterLine black = PrinterLine(false).Black(0, 576);
-    ExpectedStream s;
+    PrinterStream s;
     s.Initialise().PageMode().PrintArea(260).Raster({black}, false).FormFeed();
     s.PageMode().PrintArea(260).Raster({black}, false).FormFeed().Feed(180).Cut();
     s.Initialise();

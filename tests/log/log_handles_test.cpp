@@ -32,9 +32,8 @@ TEST_F(LogHandleTest, CloseAfterReplacementClosesTheNewFileAndNotTheOldValue) {
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(CurrentFileIsHeld());
 
-    SetLastError(ERROR_SUCCESS);
-    EXPECT_TRUE(VKL_LogFileClose(file));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS)); // the old value never went to CloseHandle
+    // The old value never went to CloseHandle, which would have set an error.
+    EXPECT_LAST_ERROR(kSentinelLastError, EXPECT_TRUE(VKL_LogFileClose(file)));
     EXPECT_FALSE(CurrentFileIsHeld());
     DWORD written = 0;
     EXPECT_TRUE(WriteFile(other, "ok", 2, &written, nullptr));

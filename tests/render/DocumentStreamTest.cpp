@@ -27,10 +27,10 @@ TEST_F(DocumentStream, OnePageMonoPageModeCutEachPage) {
     for (int x = 0; x < 8; ++x) {
         page.Set(x, 10, 0, 0, 0);
     }
-    std::vector<Bytes> rows(10, lines::Mono(0xFF));
-    rows.push_back(MarkerLine());
-    ExpectedStream expected;
-    expected.Initialise().SideMode(0).PageModeArea(220).Block(0, rows); // the 209 blank rows are left out
+    std::vector<PrinterLine> rows(10, PrinterLine::Mono().Black(0, 576));
+    rows.push_back(PrinterLine(MarkerLine()));
+    PrinterStream expected;
+    expected.Initialise().SideMode(0).PageModeArea(220).Raster(0, rows); // the 209 blank rows are left out
     expected.FormFeed().Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(JobSettings::Rows(220), {page}), expected));
 }
@@ -39,10 +39,10 @@ TEST_F(DocumentStream, OnePageTwoColour) {
     JobSettings settings = JobSettings::Rows(220);
     settings.colour = 2;
     Picture page = RowsPicture(576, 220, [](int y) { return y < 3 ? kRed : y < 5 ? kBlack : kWhite; });
-    std::vector<Bytes> rows(3, lines::TwoColour(0xFF, 0x00));
-    rows.insert(rows.end(), 2, lines::TwoColour(0xFF, 0xFF));
-    ExpectedStream expected;
-    expected.Initialise().SideMode(0).PageModeArea(220).Block(2, rows);
+    std::vector<PrinterLine> rows(3, PrinterLine::TwoColour().Colour(0, 576));
+    rows.insert(rows.end(), 2, PrinterLine::TwoColour().Black(0, 576));
+    PrinterStream expected;
+    expected.Initialise().SideMode(0).PageModeArea(220).Raster(2, rows);
     expected.FormFeed().Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(settings, {page}), expected));
 }
@@ -50,9 +50,10 @@ TEST_F(DocumentStream, OnePageTwoColour) {
 TEST_F(DocumentStream, PageModeBlocksHoldVerticalDotCountRows) {
     SetVerticalDotCount(4);
     Picture page = RowsPicture(576, 220, [](int y) { return y < 10 ? kBlack : kWhite; });
-    ExpectedStream expected;
+    const PrinterLine black = PrinterLine::Mono().Black(0, 576);
+    PrinterStream expected;
     expected.Initialise().SideMode(0).PageModeArea(220);
-    expected.Block(0, lines::Mono(0xFF), 4).Block(0, lines::Mono(0xFF), 4).Block(0, lines::Mono(0xFF), 2);
+    expected.Raster(0, black, 4).Raster(0, black, 4).Raster(0, black, 2);
     expected.FormFeed().Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(JobSettings::Rows(220), {page}), expected));
 }
@@ -60,7 +61,7 @@ TEST_F(DocumentStream, PageModeBlocksHoldVerticalDotCountRows) {
 TEST_F(DocumentStream, DualSideTwoPages) {
     JobSettings settings; // 500 long, dual side: 32 rows
     settings.duplex = 2;
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(2).SelectSide(0).PageModeArea(32);
     expected.SelectSide(1).PageModeArea(32);
     expected.EndSheet().SelectSide(0).Feed(368).SelectSide(1).Feed(368).Cut();
@@ -71,7 +72,7 @@ TEST_F(DocumentStream, DualSideTwoPages) {
 TEST_F(DocumentStream, DualSideThreePagesEndsTheHalfSheet) {
     JobSettings settings;
     settings.duplex = 2;
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(2).SelectSide(0).PageModeArea(32);
     expected.SelectSide(1).PageModeArea(32);
     expected.EndSheet().SelectSide(0).Feed(368).SelectSide(1).Feed(368).Cut();
@@ -84,7 +85,7 @@ TEST_F(DocumentStream, DualSideCutAtEndOfDocument) {
     JobSettings settings;
     settings.duplex = 2;
     settings.cuttingControl = 1;
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(2).SelectSide(0).PageModeArea(32);
     expected.SelectSide(1).PageModeArea(32);
     expected.EndSheet().SelectSide(0).Feed(368).SelectSide(1).Feed(368);
@@ -96,13 +97,13 @@ TEST_F(DocumentStream, StandardModeBlankRunsBecomeFeeds) {
     JobSettings settings = JobSettings::Rows(45);
     settings.pageModeControl = 1;
     Picture page = RowsPicture(576, 45, [](int y) { return y < 30 || y >= 40 ? kBlack : kWhite; });
-    const Bytes black = lines::Mono(0xFF);
-    ExpectedStream expected;
+    const PrinterLine black = PrinterLine::Mono().Black(0, 576);
+    PrinterStream expected;
     expected.Initialise().SideMode(0).StandardMode();
-    expected.Block(0, black, 24);          // full at row 24
-    expected.Block(0, black, 6);           // row 31, the first blank one, sends what is held
+    expected.Raster(0, black, 24);          // full at row 24
+    expected.Raster(0, black, 6);           // row 31, the first blank one, sends what is held
     expected.Raw({0x1B, 0x33, 0x0A, 0x0A}); // row 41: the ten blank rows as one feed
-    expected.Block(0, black, 5);           // the last row
+    expected.Raster(0, black, 5);           // the last row
     expected.Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(settings, {page}), expected));
 }
@@ -110,17 +111,17 @@ TEST_F(DocumentStream, StandardModeBlankRunsBecomeFeeds) {
 TEST_F(DocumentStream, StandardModeDropsBlankRowsAtThePageEnd) {
     JobSettings settings = JobSettings::Rows(5);
     settings.pageModeControl = 1;
-    const Bytes black = lines::Mono(0xFF);
+    const PrinterLine black = PrinterLine::Mono().Black(0, 576);
     // Rows 1-3 printed, 4-5 blank: no feed for the blank end.
     Picture trailing = RowsPicture(576, 5, [](int y) { return y < 3 ? kBlack : kWhite; });
-    ExpectedStream first;
-    first.Initialise().SideMode(0).StandardMode().Block(0, black, 3).Feed(180).Cut().Initialise();
+    PrinterStream first;
+    first.Initialise().SideMode(0).StandardMode().Raster(0, black, 3).Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(settings, {trailing}), first));
     // Rows 1-2 printed, 3-4 blank, 5 printed: the run before the last row is fed, so that the last
     // row lands where it was drawn.
     Picture beforeLast = RowsPicture(576, 5, [](int y) { return y < 2 || y == 4 ? kBlack : kWhite; });
-    ExpectedStream second;
-    second.Initialise().SideMode(0).StandardMode().Block(0, black, 2).Feed(2).Block(0, black, 1);
+    PrinterStream second;
+    second.Initialise().SideMode(0).StandardMode().Raster(0, black, 2).Feed(2).Raster(0, black, 1);
     second.Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(settings, {beforeLast}), second));
 }
@@ -129,7 +130,7 @@ TEST_F(DocumentStream, BlankPagesSendNoRasterInEitherMode) {
     for (SHORT mode : {0, 1}) {
         JobSettings settings = JobSettings::Rows(220);
         settings.pageModeControl = mode;
-        ExpectedStream expected;
+        PrinterStream expected;
         expected.Initialise().SideMode(0);
         if (mode == 0) {
             expected.PageModeArea(220).FormFeed();
@@ -143,8 +144,8 @@ TEST_F(DocumentStream, BlankPagesSendNoRasterInEitherMode) {
 
 TEST_F(DocumentStream, PageModeAreaOfExactlyTwoThousandRows) {
     Picture page = RowsPicture(576, 2000, [](int y) { return y == 0 ? kBlack : kWhite; });
-    ExpectedStream expected;
-    expected.Initialise().SideMode(0).PageModeArea(2000).Block(0, lines::Mono(0xFF), 1);
+    PrinterStream expected;
+    expected.Initialise().SideMode(0).PageModeArea(2000).Raster(0, PrinterLine::Mono().Black(0, 576), 1);
     expected.FormFeed().PageModeArea(0); // the next area holds no rows
     expected.FormFeed().Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(JobSettings::Rows(2000), {page}), expected));
@@ -152,11 +153,11 @@ TEST_F(DocumentStream, PageModeAreaOfExactlyTwoThousandRows) {
 
 TEST_F(DocumentStream, PageModeAreasOfALongPage) {
     Picture page = RowsPicture(576, 4500, [](int y) { return y % 2000 == 0 ? kBlack : kWhite; });
-    const Bytes black = lines::Mono(0xFF);
-    ExpectedStream expected;
-    expected.Initialise().SideMode(0).PageModeArea(2000).Block(0, black, 1);
-    expected.FormFeed().PageModeArea(2500).Block(0, black, 1);
-    expected.FormFeed().PageModeArea(500).Block(0, black, 1);
+    const PrinterLine black = PrinterLine::Mono().Black(0, 576);
+    PrinterStream expected;
+    expected.Initialise().SideMode(0).PageModeArea(2000).Raster(0, black, 1);
+    expected.FormFeed().PageModeArea(2500).Raster(0, black, 1);
+    expected.FormFeed().PageModeArea(500).Raster(0, black, 1);
     expected.FormFeed().Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(JobSettings::Rows(4500), {page}), expected));
 }
@@ -165,7 +166,7 @@ TEST_F(DocumentStream, RollOfNoClassSendsNoRows) {
     JobSettings settings;
     settings.paperWidth = 2100;
     Picture black(1680, 220, 0);
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(0).PageModeArea(220).FormFeed().Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(settings, {black}), expected));
 }
@@ -173,7 +174,7 @@ TEST_F(DocumentStream, RollOfNoClassSendsNoRows) {
 TEST_F(DocumentStream, DuplexThreeCutsEverySecondPage) {
     JobSettings settings; // no feed margin: 400 - 140 = 260 rows
     settings.duplex = 3;
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().PageModeArea(260).FormFeed(); // each area is printed
     expected.PageModeArea(260).FormFeed().Feed(180).Cut();
     expected.Initialise();
@@ -183,7 +184,7 @@ TEST_F(DocumentStream, DuplexThreeCutsEverySecondPage) {
 TEST_F(DocumentStream, SingleSideCutAtEndPageMode) {
     JobSettings settings = JobSettings::Rows(220);
     settings.cuttingControl = 1;
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(0).PageModeArea(220).FormFeed().Feed(40);
     expected.Feed(140).PageModeArea(220).FormFeed().Feed(40);
     expected.Feed(140).Cut().Initialise();
@@ -194,7 +195,7 @@ TEST_F(DocumentStream, SingleSideCutAtEndStandardMode) {
     JobSettings settings = JobSettings::Rows(220);
     settings.cuttingControl = 1;
     settings.pageModeControl = 1;
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(0).StandardMode();
     expected.StandardMode();
     expected.FormFeed().Feed(180).Cut().Initialise();
@@ -208,13 +209,13 @@ TEST_F(DocumentStream, PageModeSettingOtherThanZeroOrOneSendsNoModeCommand) {
     settings.cuttingControl = 1;
     settings.pageModeControl = 2;
     Picture page = RowsPicture(576, 220, [](int y) { return y < 10 ? kBlack : kWhite; });
-    ExpectedStream expected;
-    expected.Initialise().SideMode(0).Block(0, lines::Mono(0xFF), 10);
+    PrinterStream expected;
+    expected.Initialise().SideMode(0).Raster(0, PrinterLine::Mono().Black(0, 576), 10);
     expected.Feed(140).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(settings, {page, Blank(576, 220)}), expected));
 
     settings.cuttingControl = 0;
-    ExpectedStream cutEachPage;
+    PrinterStream cutEachPage;
     cutEachPage.Initialise().SideMode(0).Feed(180).Cut().Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(settings, {Blank(576, 220), Blank(576, 220)}), cutEachPage));
 }
@@ -222,7 +223,7 @@ TEST_F(DocumentStream, PageModeSettingOtherThanZeroOrOneSendsNoModeCommand) {
 TEST_F(DocumentStream, SingleSideCutEachPageStandardModeTwoPages) {
     JobSettings settings = JobSettings::Rows(220);
     settings.pageModeControl = 1;
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(0).StandardMode().Feed(180).Cut();
     expected.StandardMode().Feed(180).Cut();
     expected.Initialise();
@@ -238,8 +239,8 @@ TEST_F(DocumentStream, LandscapePageLeftmostColumnIsTheFirstRow) {
     for (int y = 0; y < 576; ++y) {
         page.Set(0, y, 0, 0, 0);
     }
-    ExpectedStream expected;
-    expected.Initialise().SideMode(0).PageModeArea(1420).Block(0, lines::Mono(0xFF), 1);
+    PrinterStream expected;
+    expected.Initialise().SideMode(0).PageModeArea(1420).Raster(0, PrinterLine::Mono().Black(0, 576), 1);
     expected.FormFeed().Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(settings, {page}), expected));
 }
@@ -255,8 +256,8 @@ TEST_F(DocumentStream, FiftyEightMillimetreLinesSitAtBytesTwentyFourOn) {
         line[i] = 0xFF;
         line[80 + i] = 0xFF;
     }
-    ExpectedStream expected;
-    expected.Initialise().SideMode(0).PageModeArea(220).Block(2, std::vector<Bytes>{line});
+    PrinterStream expected;
+    expected.Initialise().SideMode(0).PageModeArea(220).Raster(2, {PrinterLine(line)});
     expected.FormFeed().Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(settings, {page}), expected));
 }

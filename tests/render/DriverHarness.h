@@ -13,11 +13,12 @@
 #include "DeviceInstance.h"
 #include "DriverDevmode.h"
 #include "DriverEntryPoints.h"
-#include "ExpectedStream.h"
 #include "Pictures.h"
 #include "host/engine.h"
 #include "host_fixture.h"
 #include "platform.h"
+#include "printer_stream.h"
+#include "stream_difference.h"
 
 // The job settings a test varies; everything else is the device mode's default.
 struct JobSettings {
@@ -201,21 +202,6 @@ private:
     std::filesystem::path port_;
     HANDLE printer_ = nullptr;
 };
-
-// Compares two printer streams and shows where they part.
-inline ::testing::AssertionResult SameStream(const Bytes& actual, const Bytes& expected) {
-    size_t at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) {
-        ++at;
-    }
-    if (at == actual.size() && at == expected.size()) {
-        return ::testing::AssertionSuccess();
-    }
-    size_t from = at > 16 ? at - 16 : 0;
-    return ::testing::AssertionFailure() << "streams part at byte " << at << " (actual " << actual.size()
-                                         << " bytes, expected " << expected.size() << ")\n  actual:   "
-                                         << Hex(actual, from) << "\n  expected: " << Hex(expected, from);
-}
 
 // Pictures of whole rows: black, white, red.
 inline Picture RowsPicture(int width, int height, const std::function<uint32_t(int row)>& colour) {

@@ -316,14 +316,14 @@ Outcome ThroughTheDriver(Function* entryPoint, Function* engine, Draw draw, ULON
     Bitmap driverTarget(0x11), driverSource(0x80, sourceFormat), engineTarget(0x11),
         engineSource(0x80, sourceFormat);
     const Bytes untouched = driverTarget.Pixels();
-    SetLastError(ERROR_SUCCESS);
+    SetSentinelLastError();
     const BOOL driverResult = draw(entryPoint, driverTarget.obj(), driverSource.obj());
     const DWORD driverError = GetLastError();
-    SetLastError(ERROR_SUCCESS);
+    SetSentinelLastError();
     const BOOL engineResult = draw(engine, engineTarget.obj(), engineSource.obj());
     EXPECT_EQ(driverResult, engineResult);
     if (!engineResult) {
-        EXPECT_EQ(driverError, GetLastError()) << "the engine's reason for the failure";
+        EXPECT_LAST_ERROR(driverError) << "the engine's reason for the failure";
     }
     EXPECT_TRUE(driverTarget.Pixels() == engineTarget.Pixels()) << "the driver drew something else";
     return {driverResult, driverTarget.Pixels() != untouched};

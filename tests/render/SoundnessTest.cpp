@@ -21,7 +21,7 @@ Picture BlackRows(int width, int height, int blackRows) {
 // What a one-page document sends when its page output stops before any row: the page start and
 // DrvEndDoc's initialise.
 Bytes PageStartOnly(int rows) {
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(0).PageModeArea(rows).Initialise();
     return expected;
 }
@@ -36,7 +36,7 @@ TEST_F(Soundness, ZeroVerticalDotCountIsRefusedLikeAMissingOne) {
     EXPECT_TRUE(SameStream(PrintDocument(JobSettings::Rows(220), {BlackRows(576, 220, 10)}), PageStartOnly(220)));
     JobSettings standard = JobSettings::Rows(220);
     standard.pageModeControl = 1;
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(0).StandardMode().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(standard, {BlackRows(576, 220, 10)}), expected));
 }
@@ -44,9 +44,9 @@ TEST_F(Soundness, ZeroVerticalDotCountIsRefusedLikeAMissingOne) {
 TEST_F(Soundness, VerticalDotCountReadsFourBytesWhateverItsType) {
     const BYTE two[] = {3, 0};
     SetVerticalDotCountValue(REG_BINARY, two, sizeof two);
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(0).PageModeArea(220);
-    expected.Block(0, lines::Mono(0xFF), 3).Block(0, lines::Mono(0xFF), 2);
+    expected.Raster(0, PrinterLine::Mono().Black(0, 576), 3).Raster(0, PrinterLine::Mono().Black(0, 576), 2);
     expected.FormFeed().Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(JobSettings::Rows(220), {BlackRows(576, 220, 5)}), expected));
 }
@@ -59,9 +59,9 @@ TEST_F(Soundness, BlocksOfTwoHundredFiftyFiveRowsAreRefusedShorterOnesStillGo) {
     JobSettings standard = JobSettings::Rows(45);
     standard.pageModeControl = 1;
     Picture page = RowsPicture(576, 45, [](int y) { return y < 30 || y >= 40 ? 0x000000u : 0xFFFFFFu; });
-    ExpectedStream expected;
-    expected.Initialise().SideMode(0).StandardMode().Block(0, lines::Mono(0xFF), 30).Feed(10);
-    expected.Block(0, lines::Mono(0xFF), 5).Feed(180).Cut().Initialise();
+    PrinterStream expected;
+    expected.Initialise().SideMode(0).StandardMode().Raster(0, PrinterLine::Mono().Black(0, 576), 30).Feed(10);
+    expected.Raster(0, PrinterLine::Mono().Black(0, 576), 5).Feed(180).Cut().Initialise();
     EXPECT_TRUE(SameStream(PrintDocument(standard, {page}), expected));
 }
 
@@ -69,12 +69,12 @@ TEST_F(Soundness, TheLongestPageKeepsItsAreaHeightsExact) {
     // 32767 tenths of a millimetre: 26213 dots, 26033 rows; thirteen areas of 2000 and one of 33.
     JobSettings settings;
     settings.paperLength = 32767;
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(0).PageModeArea(2000);
     for (int k = 1; k <= 13; ++k) {
         expected.FormFeed().PageModeArea(26033 - k * 2000);
     }
-    expected.Block(0, lines::Mono(0xFF), 1).FormFeed().Feed(180).Cut().Initialise();
+    expected.Raster(0, PrinterLine::Mono().Black(0, 576), 1).FormFeed().Feed(180).Cut().Initialise();
     Picture page(576, 26033);
     for (int x = 0; x < 576; ++x) {
         page.Set(x, 26000, 0, 0, 0); // the first row of the last area; the blank rows after it are left out
@@ -150,7 +150,7 @@ TEST_F(Soundness, FailedWritesStopThePageAndPageCountStaysRight) {
         EXPECT_TRUE(DrvEndDoc(device.surface(), 0)); // a failed initialise is ignored
         EXPECT_EQ(device.pdev().PageCount, 0);
     }
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().Initialise().SideMode(0).PageModeArea(220);
     EXPECT_TRUE(SameStream(EndJob(), expected));
 }
@@ -179,8 +179,8 @@ TEST_F(Soundness, NextBandWithoutMemoryQueuesNothingAndLeavesTheSurface) {
     EXPECT_EQ(HostHeapBlocksInUse(), heapBefore);
     Bytes dot(80, 0);
     dot[4] = 0x80;
-    ExpectedStream expected;
-    expected.Initialise().SideMode(0).PageModeArea(220).Block(0, std::vector<Bytes>{dot});
+    PrinterStream expected;
+    expected.Initialise().SideMode(0).PageModeArea(220).Raster(0, {PrinterLine(dot)});
     expected.FormFeed().Feed(180).Cut();
     EXPECT_TRUE(SameStream(EndJob(), expected));
 }
@@ -194,7 +194,7 @@ TEST_F(Soundness, ColourOtherThanMonoOrTwoColourIsNotSent) {
         EXPECT_FALSE(device.Page(BlackRows(576, 220, 5)));
         EXPECT_FALSE(device.lastNextBand());
     }
-    ExpectedStream expected;
+    PrinterStream expected;
     expected.Initialise().SideMode(0).PageModeArea(220);
     EXPECT_TRUE(SameStream(EndJob(), expected));
 }
@@ -227,15 +227,15 @@ TEST_F(Soundness, ARasterEndingInsideARowSendsOnlyWholeRows) {
         EXPECT_TRUE(PageOutput(device.surface()));
         EXPECT_EQ(device.pdev().pBandHead, nullptr);
     }
-    ExpectedStream expected;
-    expected.Block(0, lines::Mono(0xFF), 1).FormFeed().Feed(180).Cut();
+    PrinterStream expected;
+    expected.Raster(0, PrinterLine::Mono().Black(0, 576), 1).FormFeed().Feed(180).Cut();
     EXPECT_TRUE(SameStream(EndJob(), expected));
 }
 
 TEST_F(Soundness, RowTakersRefuseWhatTheyCannotHold) {
     Device device(printer(), JobSettings::Rows(220));
     ASSERT_TRUE(device.ok());
-    const Bytes line = lines::Mono(0xFF);
+    const Bytes line = PrinterLine::Mono().Black(0, 576).Data();
     // No row buffer outside a page output.
     EXPECT_FALSE(PutRowStandard(device.pdev(), 0, line.data(), 80, 24, 1));
     EXPECT_FALSE(PutRowPageMode(device.pdev(), 0, line.data(), 80, 24, 1));

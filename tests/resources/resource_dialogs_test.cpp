@@ -297,15 +297,12 @@ TEST_F(DialogTemplateTest, EveryControlMatchesItsRow)
 
 TEST_F(DialogTemplateTest, LookupFailuresNameTheirReason)
 {
-    SetLastError(ERROR_SUCCESS);
-    EXPECT_EQ(FindResourceW(module_, MAKEINTRESOURCEW(999), RT_DIALOG), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
-    SetLastError(ERROR_SUCCESS);
-    EXPECT_EQ(FindResourceW(module_, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(9)), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
-    SetLastError(ERROR_SUCCESS);
-    EXPECT_EQ(FindResourceW(module_, TEXT("DOCUMENT"), RT_DIALOG), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    EXPECT_LAST_ERROR(ERROR_RESOURCE_NAME_NOT_FOUND,
+                      EXPECT_EQ(FindResourceW(module_, MAKEINTRESOURCEW(999), RT_DIALOG), nullptr));
+    EXPECT_LAST_ERROR(ERROR_RESOURCE_TYPE_NOT_FOUND,
+                      EXPECT_EQ(FindResourceW(module_, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(9)), nullptr));
+    EXPECT_LAST_ERROR(ERROR_RESOURCE_NAME_NOT_FOUND,
+                      EXPECT_EQ(FindResourceW(module_, TEXT("DOCUMENT"), RT_DIALOG), nullptr));
 
     // "#5" names ordinal 5, as on the platform.
     EXPECT_EQ(FindResourceW(module_, TEXT("#5"), RT_DIALOG), FindResourceW(module_, MAKEINTRESOURCEW(5), RT_DIALOG));
@@ -313,9 +310,8 @@ TEST_F(DialogTemplateTest, LookupFailuresNameTheirReason)
 
     // An HRSRC that the module did not hand out is refused.
     int stranger = 0;
-    SetLastError(ERROR_SUCCESS);
-    EXPECT_EQ(LoadResource(module_, reinterpret_cast<HRSRC>(&stranger)), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_LAST_ERROR(ERROR_INVALID_HANDLE,
+                      EXPECT_EQ(LoadResource(module_, reinterpret_cast<HRSRC>(&stranger)), nullptr));
     EXPECT_EQ(SizeofResource(module_, reinterpret_cast<HRSRC>(&stranger)), 0u);
 }
 

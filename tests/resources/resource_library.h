@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "last_error.h"
 #include "platform.h"
 
 inline std::u16string ResourceLibraryPath()

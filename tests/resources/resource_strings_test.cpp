@@ -113,22 +113,18 @@ TEST_F(StringTableTest, MissingStringsAnswerZeroAndAnEmptyBuffer)
     // 101 shares a block with 102..111; 5000 has no block at all.
     for (UINT id : {101u, 141u, 5000u}) {
         WCHAR buffer[16] = u"stale";
-        SetLastError(ERROR_SUCCESS);
+        SetSentinelLastError();
         EXPECT_EQ(LoadStringW(module_, id, buffer, 16), 0) << id;
         EXPECT_EQ(buffer[0], u'\0') << id;
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND)) << id;
+        EXPECT_LAST_ERROR(ERROR_RESOURCE_NAME_NOT_FOUND) << id;
     }
 }
 
 TEST_F(StringTableTest, InvalidBuffersAreRefused)
 {
-    SetLastError(ERROR_SUCCESS);
-    EXPECT_EQ(LoadStringW(module_, 102, nullptr, 16), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER, EXPECT_EQ(LoadStringW(module_, 102, nullptr, 16), 0));
     WCHAR buffer[4] = u"abc";
-    SetLastError(ERROR_SUCCESS);
-    EXPECT_EQ(LoadStringW(module_, 102, buffer, -1), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER, EXPECT_EQ(LoadStringW(module_, 102, buffer, -1), 0));
     EXPECT_EQ(std::u16string(buffer), u"abc");
 }
 

@@ -1,5 +1,6 @@
 // The fixture every test area starts from: a fresh temporary store, a fresh temporary folder (also
-// the host's home, so drive paths land in it), the test clock at a fixed date, no faults armed.
+// the host's home, so drive paths land in it), the test clock at a fixed date, no faults armed, and
+// the sentinel in the last error (last_error.h), so that a last error a test sees is one a call set.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "host/testing.h"
+#include "last_error.h"
 #include "platform.h"
 
 class HostTest : public ::testing::Test {
@@ -30,7 +32,7 @@ protected:
         const SYSTEMTIME now = FixedTime();
         HostSetLocalTime(&now);
         HostClearDebugOutput();
-        SetLastError(ERROR_SUCCESS);
+        SetSentinelLastError();
     }
 
     void TearDown() override {

@@ -4,13 +4,10 @@
 #include <vector>
 
 #include "pair_exchange.h"
-#include "stream_builder.h"
+#include "printer_stream.h"
 #include "stream_parser.h"
 
 using namespace vprinter;
-using vprinter_test::Bytes;
-using vprinter_test::Line;
-using vprinter_test::StreamBuilder;
 
 namespace {
 
@@ -53,7 +50,7 @@ std::vector<CommandKind> Kinds(const Recorder& r)
 
 TEST(StreamParser, DecodesEveryCommandWithItsOffsetAndParameters)
 {
-    const Bytes stream = StreamBuilder()
+    const Bytes stream = PrinterStream()
                              .Initialise()                                            // 0
                              .SideMode(2)                                             // 2
                              .SelectSide(1)                                           // 5
@@ -65,7 +62,7 @@ TEST(StreamParser, DecodesEveryCommandWithItsOffsetAndParameters)
                              .StandardMode()                                          // 27
                              .Raw({0x1D, 0x56, 0x01})                                 // 29
                              .Raw({0x1F, 0x74, 0x1F, 0x31, 0x04, 0x1F, 0x32, 0x00, 0x18, 0x04}) // 32, 34, 37
-                             .Get();
+                             .Data();
     const Recorder r = Parse(stream);
     ASSERT_TRUE(r.errors.empty());
     using K = CommandKind;
@@ -124,19 +121,19 @@ TEST(StreamParser, TwoColourRowsAre160BytesAndTheRowCountTakesBothBytes)
 
 TEST(StreamParser, GivesTheSameEventsWhateverPiecesTheStreamArrivesIn)
 {
-    const Bytes stream = StreamBuilder()
+    const Bytes stream = PrinterStream()
                              .Initialise()
                              .SideMode(0)
                              .PageMode()
                              .PrintArea(40)
-                             .Raster(0, {Line::Mono().Dot(40), Line::Mono().Dot(41)})
-                             .Raster(2, {Line::TwoColour().Dot(50).Dot(51, 1)})
+                             .Raster(0, {PrinterLine::Mono().Dot(40), PrinterLine::Mono().Dot(41)})
+                             .Raster(2, {PrinterLine::TwoColour().Dot(50).Dot(51, 1)})
                              .FormFeed()
                              .Feed(368)
                              .Cut()
                              .Raw({0x1B, 0x99, 0x0A, 0x1B})
                              .Initialise()
-                             .Get();
+                             .Data();
     const Recorder whole = Parse(stream);
     for (size_t chunk : {1u, 3u, 7u, 81u}) {
         const Recorder pieces = Parse(stream, chunk);
@@ -149,7 +146,7 @@ TEST(StreamParser, GivesTheSameEventsWhateverPiecesTheStreamArrivesIn)
 
 TEST(StreamParser, ReportsTruncatedRasterDataWithTheBytesMissing)
 {
-    Bytes stream = StreamBuilder().Initialise().Raster(2, std::vector<Line>(3, Line::TwoColour())).Get();
+    Bytes stream = PrinterStream().Initialise().Raster(2, std::vector<PrinterLine>(3, PrinterLine::TwoColour())).Data();
     stream.erase(stream.end() - 200, stream.end()); // the last row lacks 160 bytes, the one before it 40
     const Recorder r = Parse(stream);
     EXPECT_EQ(r.rows.size(), 1u);
@@ -174,12 +171,12 @@ TEST(StreamParser, ReportsACommandCutShortByTheEndOfTheStream)
 TEST(StreamParser, SkipsFromAnUnknownCommandToTheNextInitialise)
 {
     // Behind the unknown command lie bytes that would read as a line feed, a form feed and a cut.
-    const Bytes stream = StreamBuilder()
+    const Bytes stream = PrinterStream()
                              .Initialise()
                              .Raw({0x1B, 0x99, 0x0A, 0x0C, 0x1D, 0x56, 0x30})
                              .Initialise()
                              .FormFeed()
-                             .Get();
+                             .Data();
     const Recorder r = Parse(stream);
     using K = CommandKind;
     EXPECT_EQ(Kinds(r), (std::vector<K>{K::Initialise, K::Initialise, K::FormFeed}));
@@ -258,7 +255,7 @@ TEST(StreamParser, ZeroFillCompletesAnInterruptedBlockAndIsThenIgnored)
 {
     // A job cancelled after the first of three rows: the fill block (24 rows of 80 bytes and one more
     // zero byte) completes the block, the rest is ignored, the trailer initialises.
-    Bytes stream = StreamBuilder().Raster(0, {Line::Mono().Dot(40)}).Get();
+    Bytes stream = PrinterStream().Raster(0, {PrinterLine::Mono().Dot(40)}).Data();
     stream[3] = 3;
     stream.resize(stream.size() + 24 * 80 + 1, 0);
     stream.insert(stream.end(), {0x1B, 0x40});

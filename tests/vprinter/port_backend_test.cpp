@@ -5,13 +5,10 @@
 #include "host/portmon.h"
 #include "host/testing.h"
 #include "port_backend.h"
-#include "stream_builder.h"
+#include "printer_stream.h"
 #include "temp_folder.h"
 
 using namespace vprinter;
-using vprinter_test::Bytes;
-using vprinter_test::Line;
-using vprinter_test::StreamBuilder;
 using vprinter_test::TempFolder;
 
 namespace {
@@ -49,8 +46,8 @@ TEST(VirtualPrinterBackend, AJobThroughTheHostPortMonitorComesOutAsPictures)
     const std::u16string name = u"VPRINTER:" + HostWide(folder.Path().string());
     HostPort port(name);
     const MONITOR& monitor = HostPort::Monitor();
-    Bytes job = StreamBuilder().Initialise().SideMode(0).PageMode().PrintArea(50).Raster(0, {Line::Mono().Dot(40)}).FormFeed()
-                    .Feed(180).Cut().Initialise().Get();
+    Bytes job = PrinterStream().Initialise().SideMode(0).PageMode().PrintArea(50).Raster(0, {PrinterLine::Mono().Dot(40)}).FormFeed()
+                    .Feed(180).Cut().Initialise().Data();
     DOC_INFO_1W info{};
     ASSERT_TRUE(monitor.pfnStartDocPort(port.Handle(), const_cast<LPWSTR>(u"Virtual"), 12, 1, reinterpret_cast<LPBYTE>(&info)));
     DWORD written = 0;
@@ -115,8 +112,8 @@ TEST_F(VirtualPrinterSpoolerTest, APrintedDocumentIsDespooledIntoPictures)
     ASSERT_TRUE(RegisterVirtualPrinterBackend());
     HANDLE printer = AddTestPrinter(u"Virtual", u"VELT", u"VPRINTER:" + PathIn("paper"));
     ASSERT_NE(printer, nullptr);
-    Bytes stream = StreamBuilder().Initialise().SideMode(0).PageMode().PrintArea(60).Raster(0, {Line::Mono().Dot(99)})
-                       .FormFeed().Feed(180).Cut().Initialise().Get();
+    Bytes stream = PrinterStream().Initialise().SideMode(0).PageMode().PrintArea(60).Raster(0, {PrinterLine::Mono().Dot(99)})
+                       .FormFeed().Feed(180).Cut().Initialise().Data();
     std::u16string document = u"receipt";
     DOC_INFO_1W info{document.data(), nullptr, nullptr};
     const DWORD job = StartDocPrinterW(printer, 1, reinterpret_cast<LPBYTE>(&info));

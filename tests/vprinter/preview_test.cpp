@@ -5,14 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "stream_builder.h"
+#include "printer_stream.h"
 #include "subcommands.h"
 #include "temp_folder.h"
 
-using vprinter_test::Bytes;
-using vprinter_test::Line;
-using vprinter_test::LineDot80;
-using vprinter_test::StreamBuilder;
 using vprinter_test::TempFolder;
 namespace fs = std::filesystem;
 
@@ -59,11 +55,11 @@ std::pair<int, int> PngSize(const fs::path& path)
 
 Bytes TwoPageJob()
 {
-    StreamBuilder builder;
+    PrinterStream builder;
     builder.Initialise().SideMode(0);
     for (int page = 0; page < 2; ++page)
-        builder.PageMode().PrintArea(100).Raster(0, {Line::Mono().Dot(LineDot80(page))}).FormFeed().Feed(180).Cut();
-    return builder.Initialise().Get();
+        builder.PageMode().PrintArea(100).Raster(0, {PrinterLine::Mono().Dot(LineDot80(page))}).FormFeed().Feed(180).Cut();
+    return builder.Initialise().Data();
 }
 
 } // namespace

@@ -1,15 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "job_report.h"
-#include "stream_builder.h"
+#include "printer_stream.h"
 #include "virtual_printer.h"
 
 using namespace vprinter;
-using vprinter_test::Bytes;
-using vprinter_test::Line;
-using vprinter_test::LineDot58;
-using vprinter_test::LineDot80;
-using vprinter_test::StreamBuilder;
 
 namespace {
 
@@ -80,21 +75,21 @@ TEST(VirtualPrinter, OnePageMonoPageModeJobComesOutAsOneCutPieceOfAreaPlusFeed)
 
 TEST(VirtualPrinter, TwoColourRowsPrintBlackAndRedOnTwoColourPaperAndBlackOnMonoPaper)
 {
-    const Line line = Line::TwoColour()
+    const PrinterLine line = PrinterLine::TwoColour()
                           .Dot(LineDot80(10))
                           .Dot(LineDot80(10), 1) // both planes: black
                           .Dot(LineDot80(20))    // first plane alone: colour
                           .Dot(LineDot80(30), 1); // second plane alone: black
-    const Bytes stream = StreamBuilder()
+    const Bytes stream = PrinterStream()
                              .Initialise()
                              .SideMode(0)
                              .PageMode()
                              .PrintArea(8)
-                             .Raster(2, {Line::TwoColour(), line})
+                             .Raster(2, {PrinterLine::TwoColour(), line})
                              .FormFeed()
                              .Feed(180)
                              .Cut()
-                             .Get();
+                             .Data();
     const JobResult colour = Print(stream);
     ASSERT_EQ(colour.pieces.size(), 1u);
     EXPECT_EQ(colour.pieces[0].Rows(), 8 + 180);
@@ -109,8 +104,8 @@ TEST(VirtualPrinter, On58mmPaperTheLineBytes24To77LandOnThePaper)
 {
     PrinterState state;
     state.paperWidth = PaperWidth::Mm58;
-    const Line line = Line::Mono().Dot(LineDot58(0)).Dot(LineDot58(431)).Dot(LineDot80(0)).Dot(639);
-    const JobResult job = Print(StreamBuilder().Initialise().StandardMode().Raster(0, {line}).Cut().Get(), state);
+    const PrinterLine line = PrinterLine::Mono().Dot(LineDot58(0)).Dot(LineDot58(431)).Dot(LineDot80(0)).Dot(639);
+    const JobResult job = Print(PrinterStream().Initialise().StandardMode().Raster(0, {line}).Cut().Data(), state);
     ASSERT_EQ(job.pieces.size(), 1u);
     EXPECT_EQ(job.pieces[0].Width(), 432);
     EXPECT_EQ(job.pieces[0].Rows(), 1);
@@ -123,22 +118,22 @@ TEST(VirtualPrinter, On58mmPaperTheLineBytes24To77LandOnThePaper)
 
 TEST(VirtualPrinter, StandardModeRowsPrintAsTheyArriveAndFeedsAdvanceThePaper)
 {
-    std::vector<Line> first(30, Line::Mono());
+    std::vector<PrinterLine> first(30, PrinterLine::Mono());
     first[0].Dot(LineDot80(100));
-    std::vector<Line> second(5, Line::Mono());
+    std::vector<PrinterLine> second(5, PrinterLine::Mono());
     second[4].Dot(LineDot80(200));
-    const Bytes stream = StreamBuilder()
+    const Bytes stream = PrinterStream()
                              .Initialise()
                              .SideMode(0)
                              .StandardMode()
-                             .Raster(0, std::vector<Line>(first.begin(), first.begin() + 24))
-                             .Raster(0, std::vector<Line>(first.begin() + 24, first.end()))
+                             .Raster(0, std::vector<PrinterLine>(first.begin(), first.begin() + 24))
+                             .Raster(0, std::vector<PrinterLine>(first.begin() + 24, first.end()))
                              .Feed(10)
                              .Raster(0, second)
                              .Feed(180)
                              .Cut()
                              .Initialise()
-                             .Get();
+                             .Data();
     const JobResult job = Print(stream);
     EXPECT_TRUE(job.warnings.empty());
     ASSERT_EQ(job.pieces.size(), 1u);
@@ -152,13 +147,13 @@ TEST(VirtualPrinter, StandardModeRowsPrintAsTheyArriveAndFeedsAdvanceThePaper)
 
 TEST(VirtualPrinter, AnAreaPrintsWithItsFullHeightAndDropsRowsBelowIt)
 {
-    const Bytes shortArea = StreamBuilder().PageMode().PrintArea(200).BlankRows(0, 50).FormFeed().Get();
+    const Bytes shortArea = PrinterStream().PageMode().PrintArea(200).BlankRows(0, 50).FormFeed().Data();
     const JobResult job = Print(shortArea);
     ASSERT_EQ(job.pieces.size(), 1u);
     EXPECT_FALSE(job.pieces[0].cut);
     EXPECT_EQ(job.pieces[0].Rows(), 200);
 
-    const Bytes overfull = StreamBuilder().PageMode().PrintArea(3).BlankRows(0, 5).FormFeed().Get();
+    const Bytes overfull = PrinterStream().PageMode().PrintArea(3).BlankRows(0, 5).FormFeed().Data();
     const JobResult over = Print(overfull);
     ASSERT_EQ(over.pieces.size(), 1u);
     EXPECT_EQ(over.pieces[0].Rows(), 3);
@@ -172,14 +167,14 @@ TEST(VirtualPrinter, APageTallerThan2000RowsPrintsAsSuccessiveAreas)
 {
     // The driver's areas for a 4500-row page: 2000, then 2500 and 500 rows; the printer composes at most
     // 2000, so the page comes out 4500 rows long. One row sits at the last row of the middle area.
-    std::vector<Line> rows(2000, Line::Mono());
+    std::vector<PrinterLine> rows(2000, PrinterLine::Mono());
     rows[1999].Dot(LineDot80(7));
-    StreamBuilder builder;
+    PrinterStream builder;
     builder.Initialise().SideMode(0).PageMode().PrintArea(2000).FormFeed().PageMode().PrintArea(2500);
     for (int at = 0; at < 2000; at += 250)
-        builder.Raster(0, std::vector<Line>(rows.begin() + at, rows.begin() + at + 250));
+        builder.Raster(0, std::vector<PrinterLine>(rows.begin() + at, rows.begin() + at + 250));
     builder.FormFeed().PageMode().PrintArea(500).FormFeed().Cut();
-    const JobResult job = Print(builder.Get());
+    const JobResult job = Print(builder.Data());
     ASSERT_EQ(job.pieces.size(), 1u);
     EXPECT_EQ(job.pieces[0].Rows(), 4500);
     ExpectOnlyDots(job.pieces[0].front, {{7, 3999, Dot::Black}});
@@ -191,7 +186,7 @@ TEST(VirtualPrinter, APageTallerThan2000RowsPrintsAsSuccessiveAreas)
 TEST(VirtualPrinter, AnAreaCutTo2000RowsIsReportedUnlessTheNextAreaTakesItsRest)
 {
     // A 2500-row area printed by a form feed, then what follows it on the stream.
-    const auto tallArea = [](StreamBuilder& builder) -> StreamBuilder& {
+    const auto tallArea = [](PrinterStream& builder) -> PrinterStream& {
         return builder.Initialise().SideMode(0).PageMode().PrintArea(2500).BlankRows(0, 1).FormFeed();
     };
     const auto cutWarnings = [](const JobResult& job) {
@@ -203,48 +198,48 @@ TEST(VirtualPrinter, AnAreaCutTo2000RowsIsReportedUnlessTheNextAreaTakesItsRest)
     };
     const std::vector<uint64_t> atTheArea{7};
     {
-        StreamBuilder b;
+        PrinterStream b;
         tallArea(b).PageMode().PrintArea(500).FormFeed().Cut();
-        const JobResult job = Print(b.Get());
+        const JobResult job = Print(b.Data());
         EXPECT_TRUE(job.warnings.empty());
         EXPECT_EQ(job.pieces.at(0).Rows(), 2500);
     }
     {
-        StreamBuilder b; // the rest declared one row short
+        PrinterStream b; // the rest declared one row short
         tallArea(b).PageMode().PrintArea(499).FormFeed().Cut();
-        EXPECT_EQ(cutWarnings(Print(b.Get())), atTheArea);
+        EXPECT_EQ(cutWarnings(Print(b.Data())), atTheArea);
     }
     {
-        StreamBuilder b; // no next area: the page ends after 2000 rows
+        PrinterStream b; // no next area: the page ends after 2000 rows
         tallArea(b).Feed(180).Cut();
-        EXPECT_EQ(cutWarnings(Print(b.Get())), atTheArea);
+        EXPECT_EQ(cutWarnings(Print(b.Data())), atTheArea);
     }
     {
-        StreamBuilder b; // the stream ends between the form feed and the next area
+        PrinterStream b; // the stream ends between the form feed and the next area
         tallArea(b).PageMode();
-        EXPECT_EQ(cutWarnings(Print(b.Get())), atTheArea);
+        EXPECT_EQ(cutWarnings(Print(b.Data())), atTheArea);
     }
     {
-        StreamBuilder b; // the area is discarded rather than printed
+        PrinterStream b; // the area is discarded rather than printed
         b.Initialise().SideMode(0).PageMode().PrintArea(2500).BlankRows(0, 1).StandardMode().PageMode().PrintArea(500);
-        EXPECT_EQ(cutWarnings(Print(b.Get())), atTheArea);
+        EXPECT_EQ(cutWarnings(Print(b.Data())), atTheArea);
     }
     {
-        StreamBuilder b; // the area is declared anew before it is printed
+        PrinterStream b; // the area is declared anew before it is printed
         b.Initialise().SideMode(0).PageMode().PrintArea(2500).PrintArea(500).FormFeed();
-        EXPECT_EQ(cutWarnings(Print(b.Get())), atTheArea);
+        EXPECT_EQ(cutWarnings(Print(b.Data())), atTheArea);
     }
 }
 
 TEST(VirtualPrinter, AnAreaWhoseOriginLiesBelowThePrintersRowsEndsAtThem)
 {
     // Origin row 54272: twelve bytes must not make 54272 rows of paper; the area ends at row 2000.
-    const Bytes stream = StreamBuilder()
+    const Bytes stream = PrinterStream()
                              .PageMode()
                              .Raw({0x1B, 0x57, 0x00, 0x00, 0x00, 0xD4, 0x40, 0x02, 0x05, 0x00})
                              .BlankRows(0, 1)
                              .FormFeed()
-                             .Get();
+                             .Data();
     const JobResult job = Print(stream);
     ASSERT_EQ(job.pieces.size(), 1u);
     EXPECT_EQ(job.pieces[0].Rows(), 2000);
@@ -271,7 +266,7 @@ Bytes AreaAt(uint16_t x, uint16_t y, uint16_t width, uint16_t height)
 
 TEST(VirtualPrinter, ZeroBytesBetweenCommandsAreWarnedOnceAndCounted)
 {
-    const Bytes stream = StreamBuilder().Initialise().Raw({0x00, 0x00}).Feed(10).Raw({0x00}).Cut().Get();
+    const Bytes stream = PrinterStream().Initialise().Raw({0x00, 0x00}).Feed(10).Raw({0x00}).Cut().Data();
     const JobResult job = Print(stream);
     EXPECT_EQ(Described(job.warnings),
               (std::vector<std::string>{"offset 2 (0x2): zero byte between commands, passed over (expected only as "
@@ -286,14 +281,14 @@ TEST(VirtualPrinter, PageModeCommandsOutOfTheirOrderAreWarned)
 {
     // Page mode again while the area is open: ignored, the area keeps its row.
     const Bytes twice =
-        StreamBuilder().PageMode().PrintArea(10).BlankRows(0, 1).PageMode().FormFeed().Get();
+        PrinterStream().PageMode().PrintArea(10).BlankRows(0, 1).PageMode().FormFeed().Data();
     const JobResult again = Print(twice);
     EXPECT_EQ(Described(again.warnings),
               (std::vector<std::string>{"offset 97 (0x61): page mode ignored: a page-mode area of 1 raster rows is open"}));
     EXPECT_EQ(again.summary.pages, 1u);
 
     // Rows before any print area: one warning for the area, at its first row, none at its form feed.
-    const Bytes rowsFirst = StreamBuilder().PageMode().BlankRows(0, 2).FormFeed().PageMode().FormFeed().Get();
+    const Bytes rowsFirst = PrinterStream().PageMode().BlankRows(0, 2).FormFeed().PageMode().FormFeed().Data();
     const JobResult early = Print(rowsFirst);
     EXPECT_EQ(Described(early.warnings),
               (std::vector<std::string>{"offset 7 (0x7): raster row in page mode before any print area",
@@ -305,11 +300,11 @@ TEST(VirtualPrinter, PageModeCommandsOutOfTheirOrderAreWarned)
 TEST(VirtualPrinter, AreasOtherThanTheDriversAreWarnedAndDotsBesideThemCounted)
 {
     // 100 dots wide from dot 8: a dot at paper x 150 lands beside it, one at x 50 at area x 58.
-    StreamBuilder narrow;
+    PrinterStream narrow;
     narrow.PageMode().Raw(AreaAt(8, 0, 100, 4));
-    narrow.Raster(0, {Line::Mono().Dot(LineDot80(50)), Line::Mono().Dot(LineDot80(150))});
-    narrow.Raster(0, {Line::Mono().Dot(LineDot80(150))}).FormFeed().Raw(AreaAt(0, 0, 576, 4));
-    const JobResult job = Print(narrow.Get());
+    narrow.Raster(0, {PrinterLine::Mono().Dot(LineDot80(50)), PrinterLine::Mono().Dot(LineDot80(150))});
+    narrow.Raster(0, {PrinterLine::Mono().Dot(LineDot80(150))}).FormFeed().Raw(AreaAt(0, 0, 576, 4));
+    const JobResult job = Print(narrow.Data());
     EXPECT_EQ(Described(job.warnings),
               (std::vector<std::string>{"offset 2 (0x2): print area at (8, 0), 100 dots wide: (0, 0) and 576 dots expected",
                                         "offset 97 (0x61): raster row with printed dots beside the print area (100 "
@@ -320,12 +315,12 @@ TEST(VirtualPrinter, AreasOtherThanTheDriversAreWarnedAndDotsBesideThemCounted)
     ExpectOnlyDots(job.pieces[0].front, {{58, 0, Dot::Black}});
 
     // A new area shorter than the rows composed: the rows below its bottom go.
-    StreamBuilder shorter;
+    PrinterStream shorter;
     shorter.PageMode().PrintArea(10);
-    shorter.Raster(0, {Line::Mono(), Line::Mono(), Line::Mono(), Line::Mono().Dot(LineDot80(1)),
-                       Line::Mono().Dot(LineDot80(2))});
+    shorter.Raster(0, {PrinterLine::Mono(), PrinterLine::Mono(), PrinterLine::Mono(), PrinterLine::Mono().Dot(LineDot80(1)),
+                       PrinterLine::Mono().Dot(LineDot80(2))});
     shorter.PrintArea(3).FormFeed();
-    const JobResult trimmed = Print(shorter.Get());
+    const JobResult trimmed = Print(shorter.Data());
     EXPECT_EQ(Described(trimmed.warnings),
               (std::vector<std::string>{"offset 417 (0x1A1): print area ends at row 3, above 2 rows already "
                                         "composed: they are removed"}));
@@ -336,17 +331,17 @@ TEST(VirtualPrinter, AreasOtherThanTheDriversAreWarnedAndDotsBesideThemCounted)
 
 TEST(VirtualPrinter, RasterAndCutVariantsTheDriverDoesNotSendAreWarnedOnce)
 {
-    const Line secondOnly = Line::TwoColour().Dot(LineDot80(3), 1).Dot(LineDot80(4), 1).Dot(LineDot80(5)).Dot(LineDot80(5), 1);
-    const Bytes stream = StreamBuilder()
-                             .Raster(2, {Line::TwoColour(), secondOnly, secondOnly})
-                             .Raster(1, {Line::Mono().Dot(LineDot80(9))})
-                             .Raster(1, {Line::Mono()})
+    const PrinterLine secondOnly = PrinterLine::TwoColour().Dot(LineDot80(3), 1).Dot(LineDot80(4), 1).Dot(LineDot80(5)).Dot(LineDot80(5), 1);
+    const Bytes stream = PrinterStream()
+                             .Raster(2, {PrinterLine::TwoColour(), secondOnly, secondOnly})
+                             .Raster(1, {PrinterLine::Mono().Dot(LineDot80(9))})
+                             .Raster(1, {PrinterLine::Mono()})
                              .Raw({0x1D, 0x56, 0x31})
                              .Feed(1)
                              .Raw({0x1D, 0x56, 0x00})
                              .Feed(1)
                              .Cut()
-                             .Get();
+                             .Data();
     const JobResult job = Print(stream);
     EXPECT_EQ(Described(job.warnings),
               (std::vector<std::string>{
@@ -364,17 +359,17 @@ TEST(VirtualPrinter, RasterAndCutVariantsTheDriverDoesNotSendAreWarnedOnce)
 
 TEST(VirtualPrinter, DualSideTwoPageJobPrintsOneSheetWithFrontAndBack)
 {
-    const Bytes stream = StreamBuilder()
+    const Bytes stream = PrinterStream()
                              .Initialise()
                              .SideMode(2)
                              .SelectSide(0)
                              .PageMode()
                              .PrintArea(100)
-                             .Raster(0, {Line::Mono().Dot(LineDot80(1))})
+                             .Raster(0, {PrinterLine::Mono().Dot(LineDot80(1))})
                              .SelectSide(1)
                              .PageMode()
                              .PrintArea(150)
-                             .Raster(0, {Line::Mono(), Line::Mono().Dot(LineDot80(2))})
+                             .Raster(0, {PrinterLine::Mono(), PrinterLine::Mono().Dot(LineDot80(2))})
                              .EndSheet()
                              .SelectSide(0)
                              .Feed(368)
@@ -382,7 +377,7 @@ TEST(VirtualPrinter, DualSideTwoPageJobPrintsOneSheetWithFrontAndBack)
                              .Feed(368)
                              .Cut()
                              .Initialise()
-                             .Get();
+                             .Data();
     const JobResult job = Print(stream);
     EXPECT_TRUE(job.errors.empty());
     EXPECT_TRUE(job.warnings.empty());
@@ -401,15 +396,15 @@ TEST(VirtualPrinter, DualSideTwoPageJobPrintsOneSheetWithFrontAndBack)
 
 TEST(VirtualPrinter, DualSideOddLastPageIsPrintedByTheEndSheetOfTheDocumentEnd)
 {
-    StreamBuilder builder;
+    PrinterStream builder;
     builder.Initialise().SideMode(2);
     for (int page = 1; page <= 3; ++page) {
-        builder.SelectSide(page % 2 == 1 ? 0 : 1).PageMode().PrintArea(50).Raster(0, {Line::Mono().Dot(LineDot80(page))});
+        builder.SelectSide(page % 2 == 1 ? 0 : 1).PageMode().PrintArea(50).Raster(0, {PrinterLine::Mono().Dot(LineDot80(page))});
         if (page == 2)
             builder.EndSheet().SelectSide(0).Feed(368).SelectSide(1).Feed(368).Cut();
     }
     builder.EndSheet().Feed(368).Cut().Initialise();
-    const JobResult job = Print(builder.Get());
+    const JobResult job = Print(builder.Data());
     ASSERT_EQ(job.pieces.size(), 2u);
     EXPECT_EQ(job.pieces[1].Rows(), 50 + 368);
     ExpectOnlyDots(job.pieces[1].front, {{3, 0, Dot::Black}});
@@ -420,7 +415,7 @@ TEST(VirtualPrinter, DualSideOddLastPageIsPrintedByTheEndSheetOfTheDocumentEnd)
 
 TEST(VirtualPrinter, EveryCutEndsAPieceAndPaperLeftAtTheEndIsTheUncutLastOne)
 {
-    const Bytes stream = StreamBuilder()
+    const Bytes stream = PrinterStream()
                              .StandardMode()
                              .Feed(10)
                              .Cut()
@@ -429,7 +424,7 @@ TEST(VirtualPrinter, EveryCutEndsAPieceAndPaperLeftAtTheEndIsTheUncutLastOne)
                              .Cut()
                              .Feed(5)
                              .Initialise()
-                             .Get();
+                             .Data();
     const JobResult job = Print(stream);
     ASSERT_EQ(job.pieces.size(), 3u);
     EXPECT_EQ(job.pieces[0].Rows(), 10);
@@ -444,11 +439,11 @@ TEST(VirtualPrinter, EveryCutEndsAPieceAndPaperLeftAtTheEndIsTheUncutLastOne)
 
 TEST(VirtualPrinter, AnEndlessFeedIsKeptToTheLongestPieceShown)
 {
-    StreamBuilder builder;
+    PrinterStream builder;
     for (int i = 0; i < 400; ++i)
         builder.Feed(255);
     builder.Cut();
-    const JobResult job = Print(builder.Get());
+    const JobResult job = Print(builder.Data());
     ASSERT_EQ(job.pieces.size(), 1u);
     EXPECT_EQ(job.pieces[0].Rows(), SideImage::MAX_ROWS);
     EXPECT_EQ(job.summary.fedDots, 400u * 255);
@@ -460,7 +455,7 @@ TEST(VirtualPrinter, AJobsPaperStopsAtItsLimitWithOneErrorAndDecodingGoesOn)
 {
     // Groups of ten feeds of 255 rows and a cut: 2550 rows in 13 bytes. 156 groups make 397800 rows;
     // the ninth feed of group 157 passes 400000.
-    StreamBuilder builder;
+    PrinterStream builder;
     builder.Raw({0x1B, 0x33, 0xFF});
     for (int group = 0; group < 200; ++group) {
         for (int feed = 0; feed < 10; ++feed)
@@ -470,7 +465,7 @@ TEST(VirtualPrinter, AJobsPaperStopsAtItsLimitWithOneErrorAndDecodingGoesOn)
     builder.Raw({0x1D, 0x56, 0x07}).Feed(10).Cut();
 
     VirtualPrinter printer;
-    printer.Feed(builder.Get());
+    printer.Feed(builder.Data());
     const JobResult job = printer.Finish();
     ASSERT_EQ(job.errors.size(), 2u);
     EXPECT_EQ(Describe(job.errors[0]),
@@ -489,7 +484,7 @@ TEST(VirtualPrinter, AJobsPaperStopsAtItsLimitWithOneErrorAndDecodingGoesOn)
     EXPECT_EQ(job.summary.errors, 2u);
 
     // The next job has the whole limit again.
-    printer.Feed(StreamBuilder().Feed(10).Cut().Get());
+    printer.Feed(PrinterStream().Feed(10).Cut().Data());
     const JobResult next = printer.Finish();
     EXPECT_TRUE(next.errors.empty());
     ASSERT_EQ(next.pieces.size(), 1u);
@@ -500,7 +495,7 @@ TEST(VirtualPrinter, WithoutAKnifeCutsAreIgnored)
 {
     PrinterState state;
     state.knife = false;
-    const JobResult job = Print(StreamBuilder().Feed(10).Cut().Feed(10).Cut().Get(), state);
+    const JobResult job = Print(PrinterStream().Feed(10).Cut().Feed(10).Cut().Data(), state);
     ASSERT_EQ(job.pieces.size(), 1u);
     EXPECT_EQ(job.pieces[0].Rows(), 20);
     EXPECT_FALSE(job.pieces[0].cut);
@@ -511,7 +506,7 @@ TEST(VirtualPrinter, WithoutAKnifeCutsAreIgnored)
 TEST(VirtualPrinter, AnAreaNeverPrintedIsLostAndReported)
 {
     const Bytes stream =
-        StreamBuilder().PageMode().PrintArea(100).BlankRows(0, 4).Initialise().PageMode().BlankRows(0, 2).Get();
+        PrinterStream().PageMode().PrintArea(100).BlankRows(0, 4).Initialise().PageMode().BlankRows(0, 2).Data();
     const JobResult job = Print(stream);
     EXPECT_TRUE(job.pieces.empty());
     ASSERT_EQ(job.warnings.size(), 3u);
@@ -525,7 +520,7 @@ TEST(VirtualPrinter, SingleSideModelAndSingleSideModeIgnoreSideCommands)
 {
     PrinterState state;
     state.dualSideModel = false;
-    const Bytes stream = StreamBuilder().SideMode(2).SelectSide(1).Feed(10).EndSheet().Get();
+    const Bytes stream = PrinterStream().SideMode(2).SelectSide(1).Feed(10).EndSheet().Data();
     const JobResult job = Print(stream, state);
     ASSERT_EQ(job.pieces.size(), 1u);
     EXPECT_FALSE(job.pieces[0].dualSide);
@@ -588,7 +583,7 @@ TEST(PrinterState, StatusReplyCarriesEachConditionInItsBit)
 TEST(VirtualPrinter, FinishReportsErrorsAndLeavesThePrinterReadyForTheNextJob)
 {
     VirtualPrinter printer;
-    printer.Feed(StreamBuilder().Initialise().SideMode(2).StandardMode().Raw({0x1F, 0x60, 0x01}).Feed(10).Get());
+    printer.Feed(PrinterStream().Initialise().SideMode(2).StandardMode().Raw({0x1F, 0x60, 0x01}).Feed(10).Data());
     printer.Feed(Bytes{0x1B, 0x2C, 0x00, 0x01, 0x00, 0xAA});
     const JobResult first = printer.Finish();
     ASSERT_EQ(first.errors.size(), 2u);
@@ -600,7 +595,7 @@ TEST(VirtualPrinter, FinishReportsErrorsAndLeavesThePrinterReadyForTheNextJob)
 
     // The next job starts at offset 0 in single-side standard mode.
     printer.Feed(Bytes{0x41});
-    printer.Feed(StreamBuilder().Initialise().Feed(5).Get());
+    printer.Feed(PrinterStream().Initialise().Feed(5).Data());
     const JobResult second = printer.Finish();
     ASSERT_EQ(second.errors.size(), 1u);
     EXPECT_EQ(second.errors[0].offset, 0u);

@@ -3,21 +3,18 @@
 #include <fstream>
 #include <sstream>
 
-#include "stream_builder.h"
+#include "printer_stream.h"
 #include "temp_folder.h"
 #include "virtual_port.h"
 
 using namespace vprinter;
-using vprinter_test::Bytes;
-using vprinter_test::Line;
-using vprinter_test::StreamBuilder;
 using vprinter_test::TempFolder;
 
 TEST(VirtualPort, EachDocumentWritesItsPicturesAndReportIntoItsOwnFolder)
 {
     TempFolder folder;
     VirtualPort port(folder.Path());
-    const Bytes job = StreamBuilder().Initialise().StandardMode().Raster(0, {Line::Mono().Dot(40)}).Feed(180).Cut().Get();
+    const Bytes job = PrinterStream().Initialise().StandardMode().Raster(0, {PrinterLine::Mono().Dot(40)}).Feed(180).Cut().Data();
     port.StartDoc(7);
     port.Write(std::span(job).first(10));
     port.Write(std::span(job).subspan(10));
@@ -89,7 +86,7 @@ TEST(VirtualPort, AMalformedDocumentIsReportedAndAnUnwritableFolderFails)
     std::ofstream(folder.Path() / "file") << "not a folder";
     VirtualPort broken(folder.Path() / "file");
     broken.StartDoc(1);
-    broken.Write(StreamBuilder().Feed(10).Get());
+    broken.Write(PrinterStream().Feed(10).Data());
     EXPECT_FALSE(broken.EndDoc(error));
     EXPECT_NE(error.find("cannot create folder"), std::string::npos) << error;
 }
