@@ -1,7 +1,8 @@
 // The cross-built driver libraries, loaded by the platform's own loader (Wine in CI): each DLL loads
 // from the driver folder, exports exactly its committed names, VELTrc.dll's every resource reads back
 // through the platform's resource functions with the bytes of the compiled resource script, and the
-// log library's exports answer their failure paths as on the host.
+// log library's exports answer their failure paths as on the host and write a record through a
+// printer whose settings switch logging on.
 //
 // Usage: load_dlls_test.exe DRIVER_DIR EXPORTS_DIR RES_FILE [NAME...]
 //   DRIVER_DIR   folder of VELT.dll, VELTui.dll, VELTlmon.dll, VELTlog.dll, VELTrc.dll
@@ -16,6 +17,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <winspool.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -300,6 +302,102 @@ void CheckLogFailurePaths(HMODULE module) {
     }
 }
 
+// A printer of the rendering driver whose "DriverLogFile" value switches logging on into `folder`:
+// the log library reads its settings through the spooler, as it does under the real one. Null when
+// this platform's spooler cannot set one up.
+HANDLE SetUpLoggingPrinter(const std::string& driverDir, const std::wstring& folder) {
+    const std::wstring dir = Widen(driverDir);
+    const std::wstring driverPath = dir + L"\\VELT.dll";
+    const std::wstring dataPath = dir + L"\\VELTrc.dll";
+    DRIVER_INFO_3W driver{};
+    driver.cVersion = 3;
+    driver.pName = const_cast<LPWSTR>(L"VELT load test");
+    driver.pEnvironment = const_cast<LPWSTR>(L"Windows NT x86");
+    driver.pDriverPath = const_cast<LPWSTR>(driverPath.c_str());
+    driver.pDataFile = const_cast<LPWSTR>(dataPath.c_str());
+    driver.pConfigFile = const_cast<LPWSTR>(dataPath.c_str());
+    if (!AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&driver))) return nullptr;
+
+    PRINTER_INFO_2W info{};
+    info.pPrinterName = const_cast<LPWSTR>(L"VELT load test");
+    info.pPortName = const_cast<LPWSTR>(L"LPT1:");
+    info.pDriverName = driver.pName;
+    info.pPrintProcessor = const_cast<LPWSTR>(L"winprint");
+    info.pDatatype = const_cast<LPWSTR>(L"RAW");
+    HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+    if (!printer) return nullptr;
+
+    // DRIVER_LOG_SETTINGS: enabled, the 1 MB limit, the folder; 528 bytes.
+    BYTE settings[528] = {};
+    settings[0] = 1;
+    for (size_t i = 0; i < folder.size() && i < 259; ++i) {
+        settings[6 + 2 * i] = static_cast<BYTE>(folder[i] & 0xFF);
+        settings[7 + 2 * i] = static_cast<BYTE>(folder[i] >> 8);
+    }
+    if (SetPrinterDataW(printer, const_cast<LPWSTR>(L"DriverLogFile"), REG_BINARY, settings, sizeof settings) !=
+        ERROR_SUCCESS) {
+        DeletePrinter(printer);
+        ClosePrinter(printer);
+        return nullptr;
+    }
+    return printer;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+// One message through the calling order every caller uses, into the rendering driver's file.
+void CheckLogWrite(HMODULE module, const std::string& driverDir) {
+    using IsEnabled = BOOL(WINAPI*)(HANDLE);
+    using CreateLog = HANDLE(WINAPI*)(DWORD, HANDLE);
+    using Write = BOOL(WINAPI*)(HANDLE, const char*, DWORD);
+    using Close = BOOL(WINAPI*)(HANDLE);
+    auto isEnabled = reinterpret_cast<IsEnabled>(reinterpret_cast<void*>(GetProcAddress(module, "VLK_IsLogFileEnabled")));
+    auto create = reinterpret_cast<CreateLog>(reinterpret_cast<void*>(GetProcAddress(module, "VLK_LogCreateFile")));
+    auto write = reinterpret_cast<Write>(reinterpret_cast<void*>(GetProcAddress(module, "VLK_LogWrite")));
+    auto close = reinterpret_cast<Close>(reinterpret_cast<void*>(GetProcAddress(module, "VKL_LogFileClose")));
+    if (!isEnabled || !create || !write || !close) return; // reported by the export check
+
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"VELTlog-load-test";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring file = folder + L"\\VELTPD.log";
+    DeleteFileW(file.c_str());
+
+    HANDLE printer = SetUpLoggingPrinter(driverDir, folder);
+    if (!printer) {
+        Skip("VELTlog.dll writes through a printer: this platform's spooler could not set one up (error " +
+             std::to_string(GetLastError()) + ")");
+        return;
+    }
+    Check(isEnabled(printer) == TRUE, "VELTlog.dll: VLK_IsLogFileEnabled with logging switched on");
+    HANDLE log = create(0, printer);
+    Check(log != nullptr, "VELTlog.dll: VLK_LogCreateFile opens the rendering driver's file");
+    if (log) {
+        Check(write(log, "Entering DrvEnableDriver", 0) == TRUE, "VELTlog.dll: VLK_LogWrite");
+        Check(close(log) == TRUE, "VELTlog.dll: VKL_LogFileClose");
+        const std::string bytes = ReadWholeFile(file);
+        const std::string line = "Entering DrvEnableDriver\r\n";
+        Check(bytes.size() > line.size() && bytes.compare(bytes.size() - line.size(), line.size(), line) == 0,
+              "VELTlog.dll: the file ends with the record without a time stamp (" + std::to_string(bytes.size()) +
+                  " bytes)");
+    }
+    DeletePrinter(printer);
+    ClosePrinter(printer);
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -319,7 +417,10 @@ int main(int argc, char** argv) {
         if (!module) continue;
         CheckExports(module, name, exportsDir);
         if (name == "VELTrc") CheckResources(module, resFile);
-        if (name == "VELTlog") CheckLogFailurePaths(module);
+        if (name == "VELTlog") {
+            CheckLogFailurePaths(module);
+            CheckLogWrite(module, driverDir);
+        }
         if (name == "VELT") CheckDriverInfo(module);
     }
     std::printf("%d passed, %d failed, %d skipped\n", g_passed, g_failed, g_skipped);
