@@ -41,95 +41,65 @@ inline void EightDots(const BYTE* p, const uint8_t* threshold, BYTE* out) {
 }
 
 #if RASTER_SSE2
-// Sixteen pixels are 48 bytes, three vectors of sixteen bytes. Loaded again one and two bytes on, each
-// vector holds in lane l the bytes l, l + 1 and l + 2; the smallest and largest of them are those of a
-// pixel in the lanes where a pixel starts (every third byte). In each lane exactly one of the three
-// vectors has a pixel starting, so the three vectors' results merge into sixteen, one per pixel, in a
-// fixed order. A byte's excess over its threshold (saturating subtraction) is zero where the byte is at
-// most the threshold; the other lanes' threshold is 255, whose excess is always zero, so OR-ing the three
-// excesses leaves each pixel's own.
+// Sixteen pixels (48 bytes, three vectors) at a time: every byte compared with its pixel's threshold at
+// once (a saturating subtraction is zero where the byte is at most the threshold), the 48 answers
+// gathered into a mask, and the mask turned into dots by a table four pixels (twelve answers) at a time.
 
-// The pixel (0 to 15) that starts at lane `lane` of vector `vector`, or -1.
-constexpr int PixelOfLane(int vector, int lane) {
-    const int byte = 16 * vector + lane;
-    return byte % 3 == 0 ? byte / 3 : -1;
-}
-
-constexpr int PixelOfMaskBit(int bit) {
-    for (int vector = 0; vector < 3; ++vector) {
-        if (PixelOfLane(vector, bit) >= 0) {
-            return PixelOfLane(vector, bit);
+// Four pixels' twelve "byte at most its threshold" answers (three a pixel, first pixel lowest) to their
+// dots in place in a run of eight: the first plane's in the low byte, the second plane's in the high
+// byte; pixels 0 to 3 of the run in the top four bits (`left`), pixels 4 to 7 in the bottom four.
+constexpr std::array<uint16_t, 4096> MakeQuadTable(bool left) {
+    std::array<uint16_t, 4096> table{};
+    for (unsigned answers = 0; answers < 4096; ++answers) {
+        unsigned first = 0;
+        unsigned second = 0;
+        for (unsigned k = 0; k < 4; ++k) {
+            const unsigned pixel = (answers >> (3 * k)) & 7;
+            first = (first << 1) | (pixel != 0 ? 1u : 0u);  // some byte at most: not white
+            second = (second << 1) | (pixel == 7 ? 1u : 0u); // every byte at most: black
         }
-    }
-    return -1;
-}
-
-// For one byte of a plane's 16-bit answer mask, its dots in place in four output bytes: pixels 0 to 7 in
-// the first byte, 8 to 15 in the third, leftmost in the most significant bit. The second plane's go
-// eight bits higher.
-constexpr std::array<uint32_t, 256> MakeDotTable(int maskByte) {
-    std::array<uint32_t, 256> table{};
-    for (unsigned value = 0; value < 256; ++value) {
-        uint32_t dots = 0;
-        for (int b = 0; b < 8; ++b) {
-            if ((value >> b) & 1) {
-                const int pixel = PixelOfMaskBit(8 * maskByte + b);
-                dots |= pixel < 8 ? 1u << (7 - pixel) : 1u << (16 + 15 - pixel);
-            }
-        }
-        table[value] = dots;
+        const unsigned shift = left ? 4 : 0;
+        table[answers] = static_cast<uint16_t>(first << shift | second << (8 + shift));
     }
     return table;
 }
-constexpr std::array<uint32_t, 256> kLowDots = MakeDotTable(0);
-constexpr std::array<uint32_t, 256> kHighDots = MakeDotTable(1);
+constexpr std::array<uint16_t, 4096> kLeftQuad = MakeQuadTable(true);
+constexpr std::array<uint16_t, 4096> kRightQuad = MakeQuadTable(false);
 
-// The lane thresholds of the three vectors for every row phase and column phase of a run's first pixel.
-struct LaneThresholds {
-    alignas(16) uint8_t lanes[8][8][3][16]; // [row][column phase][vector][lane]
-    LaneThresholds() {
+// Each byte's threshold in the three vectors for every row phase and column phase of a run's first pixel.
+struct ByteThresholds {
+    alignas(16) uint8_t bytes[8][8][48]; // [row][column phase][byte of the run]
+    ByteThresholds() {
         for (int row = 0; row < 8; ++row) {
             for (int phase = 0; phase < 8; ++phase) {
-                for (int vector = 0; vector < 3; ++vector) {
-                    for (int lane = 0; lane < 16; ++lane) {
-                        const int pixel = PixelOfLane(vector, lane);
-                        lanes[row][phase][vector][lane] = static_cast<uint8_t>(
-                            pixel < 0 ? 255 : 4 * DITHER_TWO_COLOUR[row][(phase + pixel) & 7] + 3);
-                    }
+                for (int byte = 0; byte < 48; ++byte) {
+                    bytes[row][phase][byte] =
+                        static_cast<uint8_t>(4 * DITHER_TWO_COLOUR[row][(phase + byte / 3) & 7] + 3);
                 }
             }
         }
     }
 };
 
-const LaneThresholds& Thresholds() {
-    static const LaneThresholds thresholds;
+const ByteThresholds& Thresholds() {
+    static const ByteThresholds thresholds;
     return thresholds;
 }
 
 // Writes four bytes per sixteen pixels for `runs` runs from the row's start; the thresholds start at row
 // phase `row` and column phase `phase`.
 void SixteenAtATime(const BYTE* pixels, unsigned long runs, ULONG row, unsigned phase, BYTE*& out) {
-    const __m128i* t = reinterpret_cast<const __m128i*>(Thresholds().lanes[row & 7][phase & 7][0]);
+    const __m128i* t = reinterpret_cast<const __m128i*>(Thresholds().bytes[row & 7][phase & 7]);
     const __m128i t0 = _mm_load_si128(t), t1 = _mm_load_si128(t + 1), t2 = _mm_load_si128(t + 2);
-    auto excess = [](const BYTE* p, __m128i threshold, __m128i& smallest, __m128i& largest) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2));
-        smallest = _mm_or_si128(smallest, _mm_subs_epu8(_mm_min_epu8(_mm_min_epu8(a, b), c), threshold));
-        largest = _mm_or_si128(largest, _mm_subs_epu8(_mm_max_epu8(_mm_max_epu8(a, b), c), threshold));
-    };
     const __m128i zero = _mm_setzero_si128();
+    auto atMost = [&](const BYTE* p, __m128i threshold) -> uint64_t {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_subs_epu8(bytes, threshold), zero)));
+    };
     for (unsigned long run = 0; run < runs; ++run, pixels += 48, out += 4) {
-        __m128i smallest = zero;
-        __m128i largest = zero;
-        excess(pixels, t0, smallest, largest);
-        excess(pixels + 16, t1, smallest, largest);
-        excess(pixels + 32, t2, smallest, largest);
-        const unsigned first = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(smallest, zero)));
-        const unsigned second = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(largest, zero)));
-        const uint32_t dots = (kLowDots[first & 0xFF] | kHighDots[first >> 8]) |
-                              (kLowDots[second & 0xFF] | kHighDots[second >> 8]) << 8;
+        const uint64_t mask = atMost(pixels, t0) | atMost(pixels + 16, t1) << 16 | atMost(pixels + 32, t2) << 32;
+        const uint32_t dots = static_cast<uint32_t>(kLeftQuad[mask & 4095] | kRightQuad[(mask >> 12) & 4095]) |
+                              static_cast<uint32_t>(kLeftQuad[(mask >> 24) & 4095] | kRightQuad[mask >> 36]) << 16;
         std::memcpy(out, &dots, 4); // x86 is little-endian: the first byte is the lowest
     }
 }
@@ -160,7 +130,7 @@ ULONG Convert(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* 
         }
 #if RASTER_SSE2
         if (vector) {
-            const unsigned long runs = VectorRuns(width - x, r + 1 == rows);
+            const unsigned long runs = (width - x) / 16;
             SixteenAtATime(row + 3 * x, runs, r, x & 7, out);
             x += static_cast<ULONG>(16 * runs);
         }

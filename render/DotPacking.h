@@ -1,4 +1,4 @@
-// Helpers the two conversions share: eight 0/1 flags packed into one byte with the first flag in the
+// Helpers the conversions and the turn share: eight 0/1 flags packed into one byte with the first flag in the
 // most significant bit, a bit packer for the dots of a byte that runs across the end of a row, and
 // whether the SSE2 paths are built.
 #pragma once
