@@ -32,6 +32,14 @@ inline BYTE EightDots(const BYTE* p, const uint16_t* threshold) {
 }
 
 #if RASTER_SSE2
+// A run of sixteen pixels is 48 bytes; the vector path reads two bytes beyond it (their values never
+// reach a dot). Whole runs that may be read that way from a row of `pixels` pixels, when the row is the
+// last of the picture and nothing lies beyond it.
+inline unsigned long VectorRuns(unsigned long pixels, bool lastRow) {
+    const unsigned long runs = pixels / 16;
+    return lastRow && runs > 0 && pixels % 16 == 0 ? runs - 1 : runs;
+}
+
 // Sixteen pixels are 48 bytes, three vectors of eight 16-bit lanes. Lane i of a vector holds bytes 2i and
 // 2i + 1, and the same vector loaded two bytes on holds bytes 2i + 2 and 2i + 3, so two additions give the
 // sums of the three bytes from 2i ("even" sums) and from 2i + 1 ("odd" sums). A pixel starts at every
@@ -129,11 +137,10 @@ void SixteenAtATime(const BYTE* pixels, unsigned long runs, ULONG row, unsigned 
 }
 #endif
 
-ULONG Convert(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output, bool vector) {
+ULONG Convert(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output, [[maybe_unused]] bool vector) {
     if (pixels == nullptr || output == nullptr || rows == 0 || width == 0 || stride < size_t{width} * 3) {
         return 0;
     }
-    (void)vector;
     DotCollector partial;
     BYTE* out = output;
     for (ULONG r = 0; r < rows; ++r) {

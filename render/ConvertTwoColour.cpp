@@ -105,11 +105,10 @@ void SixteenAtATime(const BYTE* pixels, unsigned long runs, ULONG row, unsigned 
 }
 #endif
 
-ULONG Convert(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output, bool vector) {
+ULONG Convert(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output, [[maybe_unused]] bool vector) {
     if (pixels == nullptr || output == nullptr || rows == 0 || width == 0 || stride < size_t{width} * 3) {
         return 0;
     }
-    (void)vector;
     // Dots of a run of eight that crosses the end of a row; the two planes are collected side by side.
     DotCollector first;
     DotCollector second;

@@ -17,14 +17,6 @@
 #define RASTER_SSE2 0
 #endif
 
-// A run of sixteen pixels is 48 bytes; the vector paths read two bytes beyond it (their values never
-// reach a dot). Whole runs that may be read that way from a row of `pixels` pixels, when the row is the
-// last of the picture and nothing lies beyond it.
-inline unsigned long VectorRuns(unsigned long pixels, bool lastRow) {
-    const unsigned long runs = pixels / 16;
-    return lastRow && runs > 0 && pixels % 16 == 0 ? runs - 1 : runs;
-}
-
 // flags[0..7] are 0 or 1. On a little-endian machine one multiplication gathers them: flag i sits at
 // bit 8i, and the product puts it at bit 63 - i, with no two partial products landing on one bit.
 inline BYTE PackEightFlags(const uint8_t* flags) {

@@ -78,9 +78,16 @@ void PrefetchPair(const BYTE* image, ULONG width, ULONG height, size_t stride, c
     }
 }
 
+// Two 8-byte reads, six bytes apart, into the low and the high half (the intrinsics of unaligned 8-byte
+// reads and writes, not those typed as double).
 __m128i LoadTwoPairs(const BYTE* p) {
-    const __m128d low = _mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
-    return _mm_castpd_si128(_mm_loadh_pd(low, reinterpret_cast<const double*>(p + 6)));
+    return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 6)));
+}
+
+void StoreHalves(BYTE* low, BYTE* high, __m128i halves) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(low), halves);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(high), _mm_unpackhi_epi64(halves, halves));
 }
 
 // The blocks of one tile; the next tile's lines are asked for on the way.
@@ -103,10 +110,8 @@ void TurnTile(const BYTE* image, ULONG width, ULONG height, size_t stride, BYTE*
             const __m128i even = _mm_or_si128(_mm_and_si128(a, pixel), _mm_slli_epi64(_mm_and_si128(b, pixel), 24));
             const __m128i odd = _mm_or_si128(_mm_and_si128(_mm_srli_epi64(a, 24), pixel),
                                              _mm_slli_epi64(_mm_and_si128(_mm_srli_epi64(b, 24), pixel), 24));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(to), even);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(to + uprightStride), odd);
-            _mm_storeh_pd(reinterpret_cast<double*>(to + 2 * uprightStride), _mm_castsi128_pd(even));
-            _mm_storeh_pd(reinterpret_cast<double*>(to + 3 * uprightStride), _mm_castsi128_pd(odd));
+            StoreHalves(to, to + 2 * uprightStride, even);
+            StoreHalves(to + uprightStride, to + 3 * uprightStride, odd);
         }
     }
 }
