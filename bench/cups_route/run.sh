@@ -3,7 +3,9 @@
 # thermal label printer: cups-filters' imagetoraster piped into CUPS's rastertolabel, with a PPD that
 # ppdc builds from CUPS's sample.drv (its ZPL label printer, 203 dpi, on a 576-dot, 72 mm wide page).
 # Whole processes, taken in turn (velt mono, velt two-colour, CUPS route, again), several runs each;
-# prints each one's median and spread and its ratio to the CUPS route's median.
+# prints each one's median and quartiles of wall time and of processor time (user and system, of every
+# process of the route), and their ratios to the CUPS route's medians. On a machine shared with other
+# work the processor time is the steadier figure.
 #
 #   bench/cups_route/run.sh [--runs N] [--velt LABEL=PATH]...
 #
@@ -45,14 +47,23 @@ python3 "$here/make_page.py" "$work/page.png" 576 2000
 # 576 x 2000 dots at 203 dpi in points, one image pixel per dot.
 cups_options="PageSize=Custom.204.3x709.4 ppi=203 Resolution=203dpi"
 cups_route() {
-    "$filters/imagetoraster" 1 bench page 1 "$cups_options" "$work/page.png" 2>/dev/null |
-        "$filters/rastertolabel" 1 bench page 1 "" >"$work/cups.out" 2>/dev/null
+    "$filters/imagetoraster" 1 bench page 1 "$cups_options" "$work/page.png" 2>>"$work/cups.log" |
+        "$filters/rastertolabel" 1 bench page 1 "" >"$work/cups.out" 2>>"$work/cups.log"
 }
 
-# One velt print of the page; $1 is the label, $2 the program, $3 the colour.
+# One velt print of the page; $1 is the label, $2 the program, $3 the colour. (The 250 mm paper's
+# printable area is 1820 rows long, and velt says that the page is cut there.)
 velt_print() {
     VELT_HOME="$work/home-$1" "$2" print --paper 80x250 --color "$3" --spool "$work/$1-$3.bin" \
-        --preview "$work/$1-$3-preview" "$work/page.png" >/dev/null
+        --preview "$work/$1-$3-preview" "$work/page.png" >/dev/null 2>>"$work/velt.log"
+}
+
+# Wall and processor microseconds of one command.
+measure() {
+    local TIMEFORMAT='%3R %3U %3S'
+    local timing
+    timing=$({ time "$@"; } 2>&1)
+    awk '{ printf "%d %d", $1 * 1e6, ($2 + $3) * 1e6 }' <<<"$timing"
 }
 
 names=()
@@ -73,13 +84,12 @@ commands+=("cups_route")
 for command in "${commands[@]}"; do $command; done
 [ -s "$work/cups.out" ] || { echo "run.sh: the CUPS route wrote nothing" >&2; exit 1; }
 
-declare -A times
+declare -A walls cpus
 for ((run = 0; run < runs; ++run)); do
     for i in "${!commands[@]}"; do
-        start=$(date +%s%N)
-        ${commands[$i]}
-        end=$(date +%s%N)
-        times[$i]+="$(((end - start) / 1000)) "
+        read -r wall cpu <<<"$(measure ${commands[$i]})"
+        walls[$i]+="$wall "
+        cpus[$i]+="$cpu "
     done
 done
 
@@ -89,10 +99,14 @@ stats() {
         printf "%.4f %.4f %.4f", t[int((NR + 1) / 2)] / 1e6, t[int((NR + 3) / 4)] / 1e6, t[int((3 * NR + 3) / 4)] / 1e6 }'
 }
 cups_index=$((${#commands[@]} - 1))
-read -r cups_median _ <<<"$(stats "${times[$cups_index]}")"
-printf '%d runs each, taken in turn; seconds of a whole process\n' "$runs"
-printf '%-22s %9s %9s %9s %9s\n' "" median q1 q3 x_cups
+read -r cups_wall _ <<<"$(stats "${walls[$cups_index]}")"
+read -r cups_cpu _ <<<"$(stats "${cpus[$cups_index]}")"
+printf '%d runs each, taken in turn; seconds of a whole print\n' "$runs"
+printf '%-16s %8s %8s %8s %7s   %8s %8s %8s %7s\n' "" wall q1 q3 x_cups cpu q1 q3 x_cups
 for i in "${!commands[@]}"; do
-    read -r median q1 q3 <<<"$(stats "${times[$i]}")"
-    printf '%-22s %9s %9s %9s %9.2f\n' "${names[$i]}" "$median" "$q1" "$q3" "$(awk -v m="$median" -v c="$cups_median" 'BEGIN { print m / c }')"
+    read -r wall wq1 wq3 <<<"$(stats "${walls[$i]}")"
+    read -r cpu cq1 cq3 <<<"$(stats "${cpus[$i]}")"
+    printf '%-16s %8s %8s %8s %7.2f   %8s %8s %8s %7.2f\n' "${names[$i]}" "$wall" "$wq1" "$wq3" \
+        "$(awk -v m="$wall" -v c="$cups_wall" 'BEGIN { print m / c }')" "$cpu" "$cq1" "$cq3" \
+        "$(awk -v m="$cpu" -v c="$cups_cpu" 'BEGIN { print m / c }')"
 done

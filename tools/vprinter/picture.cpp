@@ -4,6 +4,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <csetjmp>
 #include <cstdio>
 #include <new>
@@ -59,21 +61,29 @@ void PutIndex(uint8_t* row, int bitDepth, int x, unsigned index)
         row[x >> 2] |= static_cast<uint8_t>(index << (6 - 2 * (x & 3)));
 }
 
-// Eight dots of 0 or 1 to one byte, and four dots of 0 to 3 to one byte, first dot highest: a product
-// moves each dot's bits to its place, and no two partial products meet.
-uint8_t PackEight(const Dot* d)
+// Eight dots of 0 or 1 to one byte, and four dots of 0 to 3 to one byte, first dot highest: read as
+// one little-endian word (dot i in byte i), a product moves each dot's bits to its place, and no two
+// partial products meet.
+uint64_t LittleEndianWord(const Dot* d, int count)
 {
     uint64_t word = 0;
-    for (int i = 0; i < 8; ++i)
-        word |= static_cast<uint64_t>(d[i]) << (8 * i);
-    return static_cast<uint8_t>((word * 0x8040201008040201ULL) >> 56);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&word, d, static_cast<size_t>(count));
+    } else {
+        for (int i = 0; i < count; ++i)
+            word |= static_cast<uint64_t>(d[i]) << (8 * i);
+    }
+    return word;
+}
+
+uint8_t PackEight(const Dot* d)
+{
+    return static_cast<uint8_t>((LittleEndianWord(d, 8) * 0x8040201008040201ULL) >> 56);
 }
 
 uint8_t PackFour(const Dot* d)
 {
-    const uint64_t word = static_cast<uint64_t>(d[0]) | static_cast<uint64_t>(d[1]) << 8 |
-                          static_cast<uint64_t>(d[2]) << 16 | static_cast<uint64_t>(d[3]) << 24;
-    return static_cast<uint8_t>((word * ((1ULL << 30) | (1ULL << 20) | (1ULL << 10) | 1ULL)) >> 24);
+    return static_cast<uint8_t>((LittleEndianWord(d, 4) * ((1ULL << 30) | (1ULL << 20) | (1ULL << 10) | 1ULL)) >> 24);
 }
 
 // One side's row into the picture's row from pixel `left`; whole bytes at a time where the side starts
