@@ -7,11 +7,6 @@
 #include "DotPacking.h"
 #include "RasterConversion.h"
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#include <emmintrin.h>
-#define TWO_COLOUR_SSE2 1
-#endif
-
 namespace {
 
 struct RowThresholds {
@@ -45,61 +40,72 @@ inline void EightDots(const BYTE* p, const uint8_t* threshold, BYTE* out) {
     out[1] = PackEightFlags(second);
 }
 
-#if TWO_COLOUR_SSE2
-// Four pixels' twelve "byte at most its threshold" bits (three a pixel, first pixel lowest) to their
-// dots: first plane (any byte at most) in the high nibble, second plane (all three) in the low one,
-// first pixel in the nibble's top bit.
-constexpr std::array<uint8_t, 4096> MakeFourPixelTable() {
-    std::array<uint8_t, 4096> table{};
-    for (unsigned bits = 0; bits < 4096; ++bits) {
+#if RASTER_SSE2
+// Sixteen pixels (48 bytes, three vectors) at a time: every byte compared with its pixel's threshold at
+// once (a saturating subtraction is zero where the byte is at most the threshold), the 48 answers
+// gathered into a mask, and the mask turned into dots by a table four pixels (twelve answers) at a time.
+
+// Four pixels' twelve "byte at most its threshold" answers (three a pixel, first pixel lowest) to their
+// dots in place in a run of eight: the first plane's in the low byte, the second plane's in the high
+// byte; pixels 0 to 3 of the run in the top four bits (`left`), pixels 4 to 7 in the bottom four.
+constexpr std::array<uint16_t, 4096> MakeQuadTable(bool left) {
+    std::array<uint16_t, 4096> table{};
+    for (unsigned answers = 0; answers < 4096; ++answers) {
         unsigned first = 0;
         unsigned second = 0;
         for (unsigned k = 0; k < 4; ++k) {
-            const unsigned pixel = (bits >> (3 * k)) & 7;
-            first = (first << 1) | (pixel != 0 ? 1u : 0u);
-            second = (second << 1) | (pixel == 7 ? 1u : 0u);
+            const unsigned pixel = (answers >> (3 * k)) & 7;
+            first = (first << 1) | (pixel != 0 ? 1u : 0u);  // some byte at most: not white
+            second = (second << 1) | (pixel == 7 ? 1u : 0u); // every byte at most: black
         }
-        table[bits] = static_cast<uint8_t>(first << 4 | second);
+        const unsigned shift = left ? 4 : 0;
+        table[answers] = static_cast<uint16_t>(first << shift | second << (8 + shift));
     }
     return table;
 }
-constexpr std::array<uint8_t, 4096> kFourPixels = MakeFourPixelTable();
+constexpr std::array<uint16_t, 4096> kLeftQuad = MakeQuadTable(true);
+constexpr std::array<uint16_t, 4096> kRightQuad = MakeQuadTable(false);
 
-// Sixteen pixels (48 bytes) at a time: every byte compared with its pixel's threshold at once, the
-// 48 answers gathered into a mask, and the mask turned into dots four pixels at a time. Returns the
-// pixels done; the thresholds start at column phase `phase`.
-ULONG SixteenAtATime(const BYTE* row, ULONG pixels, unsigned phase, const uint8_t* rowThresholds, BYTE*& out) {
-    alignas(16) uint8_t pattern[48];
-    for (int j = 0; j < 48; ++j) {
-        pattern[j] = rowThresholds[(phase + j / 3) & 7];
+// Each byte's threshold in the three vectors for every row phase and column phase of a run's first pixel.
+struct ByteThresholds {
+    alignas(16) uint8_t bytes[8][8][48]; // [row][column phase][byte of the run]
+    ByteThresholds() {
+        for (int row = 0; row < 8; ++row) {
+            for (int phase = 0; phase < 8; ++phase) {
+                for (int byte = 0; byte < 48; ++byte) {
+                    bytes[row][phase][byte] =
+                        static_cast<uint8_t>(4 * DITHER_TWO_COLOUR[row][(phase + byte / 3) & 7] + 3);
+                }
+            }
+        }
     }
-    const __m128i t0 = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern));
-    const __m128i t1 = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern + 16));
-    const __m128i t2 = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern + 32));
-    auto atMost = [](__m128i bytes, __m128i threshold) -> uint64_t {
-        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(bytes, threshold), bytes)));
+};
+
+const ByteThresholds& Thresholds() {
+    static const ByteThresholds thresholds;
+    return thresholds;
+}
+
+// Writes four bytes per sixteen pixels for `runs` runs from the row's start; the thresholds start at row
+// phase `row` and column phase `phase`.
+void SixteenAtATime(const BYTE* pixels, unsigned long runs, ULONG row, unsigned phase, BYTE*& out) {
+    const __m128i* t = reinterpret_cast<const __m128i*>(Thresholds().bytes[row & 7][phase & 7]);
+    const __m128i t0 = _mm_load_si128(t), t1 = _mm_load_si128(t + 1), t2 = _mm_load_si128(t + 2);
+    const __m128i zero = _mm_setzero_si128();
+    auto atMost = [&](const BYTE* p, __m128i threshold) -> uint64_t {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_subs_epu8(bytes, threshold), zero)));
     };
-    ULONG done = 0;
-    for (; done + 16 <= pixels; done += 16, row += 48, out += 4) {
-        const uint64_t mask = atMost(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row)), t0) |
-                              atMost(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 16)), t1) << 16 |
-                              atMost(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 32)), t2) << 32;
-        const uint8_t q0 = kFourPixels[mask & 4095];
-        const uint8_t q1 = kFourPixels[(mask >> 12) & 4095];
-        const uint8_t q2 = kFourPixels[(mask >> 24) & 4095];
-        const uint8_t q3 = kFourPixels[(mask >> 36) & 4095];
-        out[0] = static_cast<BYTE>((q0 & 0xF0) | (q1 >> 4));
-        out[1] = static_cast<BYTE>((q0 << 4) | (q1 & 0x0F));
-        out[2] = static_cast<BYTE>((q2 & 0xF0) | (q3 >> 4));
-        out[3] = static_cast<BYTE>((q2 << 4) | (q3 & 0x0F));
+    for (unsigned long run = 0; run < runs; ++run, pixels += 48, out += 4) {
+        const uint64_t mask = atMost(pixels, t0) | atMost(pixels + 16, t1) << 16 | atMost(pixels + 32, t2) << 32;
+        const uint32_t dots = static_cast<uint32_t>(kLeftQuad[mask & 4095] | kRightQuad[(mask >> 12) & 4095]) |
+                              static_cast<uint32_t>(kLeftQuad[(mask >> 24) & 4095] | kRightQuad[mask >> 36]) << 16;
+        std::memcpy(out, &dots, 4); // x86 is little-endian: the first byte is the lowest
     }
-    return done;
 }
 #endif
 
-} // namespace
-
-ULONG ConvertTwoColour(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output) {
+ULONG Convert(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output, [[maybe_unused]] bool vector) {
     if (pixels == nullptr || output == nullptr || rows == 0 || width == 0 || stride < size_t{width} * 3) {
         return 0;
     }
@@ -121,8 +127,12 @@ ULONG ConvertTwoColour(const BYTE* pixels, ULONG rows, size_t stride, ULONG widt
         for (; !first.Aligned() && x < width; ++x) {
             push(row + 3 * x, thresholds.byte[x & 7]);
         }
-#if TWO_COLOUR_SSE2
-        x += SixteenAtATime(row + 3 * x, width - x, x & 7, thresholds.byte, out);
+#if RASTER_SSE2
+        if (vector) {
+            const unsigned long runs = (width - x) / 16;
+            SixteenAtATime(row + 3 * x, runs, r, x & 7, out);
+            x += static_cast<ULONG>(16 * runs);
+        }
 #endif
         for (; x + 8 <= width; x += 8, out += 2) {
             EightDots(row + 3 * x, thresholds.byte + (x & 7), out);
@@ -133,4 +143,14 @@ ULONG ConvertTwoColour(const BYTE* pixels, ULONG rows, size_t stride, ULONG widt
     }
     // A run of eight that the page does not complete is not written, and not counted.
     return static_cast<ULONG>(out - output);
+}
+
+} // namespace
+
+ULONG ConvertTwoColour(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output) {
+    return Convert(pixels, rows, stride, width, output, true);
+}
+
+ULONG ConvertTwoColourPlain(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output) {
+    return Convert(pixels, rows, stride, width, output, false);
 }

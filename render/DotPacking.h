@@ -1,5 +1,6 @@
-// Helpers the two conversions share: eight 0/1 flags packed into one byte with the first flag in the
-// most significant bit, and a bit packer for the dots of a byte that runs across the end of a row.
+// Helpers the conversions and the turn share: eight 0/1 flags packed into one byte with the first flag in the
+// most significant bit, a bit packer for the dots of a byte that runs across the end of a row, and
+// whether the SSE2 paths are built.
 #pragma once
 
 #include <bit>
@@ -7,6 +8,14 @@
 #include <cstring>
 
 #include "platform.h"
+
+// SSE2 is the x86-64 baseline; 32-bit x86 has it when the compiler is told to use it.
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define RASTER_SSE2 1
+#else
+#define RASTER_SSE2 0
+#endif
 
 // flags[0..7] are 0 or 1. On a little-endian machine one multiplication gathers them: flag i sits at
 // bit 8i, and the product puts it at bit 63 - i, with no two partial products landing on one bit.

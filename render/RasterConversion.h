@@ -20,6 +20,11 @@ ULONG ConvertMono(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BY
 // (black 1/1, colour 1/0, white 0/0). Returns the bytes written (2 per eight pixels), 0 as above.
 ULONG ConvertTwoColour(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output);
 
+// The same two without their vector paths, as a machine without SSE2 runs them: the same bytes, kept
+// callable so that both ways are held to the plain rules.
+ULONG ConvertMonoPlain(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output);
+ULONG ConvertTwoColourPlain(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output);
+
 // Stride of a 24-bit image row: three bytes a pixel, rounded up to a multiple of four.
 inline size_t PixelStride(size_t width) {
     return (width * 3 + 3) & ~static_cast<size_t>(3);
@@ -29,6 +34,9 @@ inline size_t PixelStride(size_t width) {
 // stride is PixelStride(height); its padding bytes are white (0xFF). The left column of the source
 // becomes the first row of the result.
 void RotateClockwiseInto(const BYTE* image, ULONG width, ULONG height, size_t stride, BYTE* upright);
+
+// The same turn a pixel at a time, without the two-by-two blocks of whole words.
+void RotateClockwisePlainInto(const BYTE* image, ULONG width, ULONG height, size_t stride, BYTE* upright);
 
 // The same into a new block from the process heap (padding white); empty when it cannot be allocated
 // or the sizes are out of reach.

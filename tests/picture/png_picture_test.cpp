@@ -148,6 +148,61 @@ TEST_F(PngPicture, InterlacedPicturesReadAsTheirRows) {
     EXPECT_EQ(Load(Write("plain2.png", layout)).Pixel(3, 5), 0x535353u);
 }
 
+TEST_F(PngPicture, TransparencyReadsTheSameInterlacedOrNot) {
+    // Rows with transparency are composed one at a time, or after the passes when interlaced; a colour
+    // key (tRNS on an RGB picture) is transparency too.
+    PngLayout layout = Layout(9, 7, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
+    for (png_uint_32 y = 0; y < 7; ++y) {
+        std::vector<png_byte> row;
+        for (png_uint_32 x = 0; x < 9; ++x)
+            for (png_byte v : {png_byte(x * 20), png_byte(y * 30), png_byte(x + y), png_byte((x * 37 + y * 11) % 256)})
+                row.push_back(v);
+        layout.rows.push_back(row);
+    }
+    PngLayout interlaced = layout;
+    interlaced.interlaced = true;
+    const std::vector<ULONG> plain = Pixels(Load(Write("alpha.png", layout)));
+    EXPECT_EQ(Pixels(Load(Write("alpha-interlaced.png", interlaced))), plain);
+    const png_byte* p = layout.rows[2].data() + 4 * 3; // (3, 2)
+    const auto over = [&](int c) { return (p[c] * p[3] + 255 * (255 - p[3]) + 127) / 255; };
+    EXPECT_EQ(plain[2 * 9 + 3], ULONG(over(0)) << 16 | ULONG(over(1)) << 8 | ULONG(over(2)));
+
+    PngLayout keyed = Layout(2, 1, PNG_COLOR_TYPE_RGB, 8, {{1, 2, 3, 4, 5, 6}});
+    std::string path = (dir_ / "keyed.png").string();
+    std::vector<png_bytep> rows{keyed.rows[0].data()};
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    png_set_IHDR(png, info, 2, 1, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_color_16 key{};
+    key.red = 4;
+    key.green = 5;
+    key.blue = 6;
+    png_set_tRNS(png, info, nullptr, 0, &key);
+    png_write_info(png, info);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    EXPECT_EQ(Pixels(Load(path)), (std::vector<ULONG>{0x010203, 0xFFFFFF}));
+}
+
+TEST_F(PngPicture, RowsArePaddedWithZerosAsTheEngineLaysThemOut) {
+    for (int colorType : {PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA}) {
+        const size_t samples = colorType == PNG_COLOR_TYPE_RGB ? 3 : 4;
+        PngLayout layout = Layout(5, 2, colorType, 8, std::vector<std::vector<png_byte>>(2, std::vector<png_byte>(5 * samples, 0xFF)));
+        HostPicture p = Load(Write("padded.png", layout));
+        ASSERT_EQ(p.stride, 16);
+        ASSERT_EQ(p.pixels.size(), 32u);
+        for (int y = 0; y < 2; ++y) {
+            EXPECT_EQ(p.pixels[y * 16 + 14], 0xFF);
+            EXPECT_EQ(p.pixels[y * 16 + 15], 0x00) << "padding of row " << y;
+        }
+    }
+}
+
 TEST_F(PngPicture, SavedPicturesLoadBackTheSame) {
     HostPicture original = HostPicture::Filled(5, 3, 0xFFFFFF);
     original.SetPixel(4, 2, 0xFF0000);

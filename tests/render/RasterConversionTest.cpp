@@ -2,6 +2,7 @@
 // with the plain reference at every width that matters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <vector>
 
@@ -11,19 +12,30 @@
 
 namespace {
 
-std::vector<uint8_t> Mono(Picture& p) {
-    std::vector<uint8_t> out(p.bytes.size() / 3 + 1, 0xEE);
-    ULONG n = ConvertMono(p.bytes.data(), p.height, p.stride, p.width, out.data());
+using Conversion = ULONG (*)(const BYTE*, ULONG, size_t, ULONG, BYTE*);
+
+std::vector<uint8_t> Converted(Conversion convert, Picture& p) {
+    std::vector<uint8_t> out(p.bytes.size() / 3 + 2, 0xEE);
+    ULONG n = convert(p.bytes.data(), p.height, p.stride, p.width, out.data());
     out.resize(n);
     return out;
 }
 
-std::vector<uint8_t> TwoColour(Picture& p) {
-    std::vector<uint8_t> out(p.bytes.size() / 3 + 2, 0xEE);
-    ULONG n = ConvertTwoColour(p.bytes.data(), p.height, p.stride, p.width, out.data());
-    out.resize(n);
-    return out;
+std::vector<uint8_t> Mono(Picture& p) {
+    return Converted(ConvertMono, p);
 }
+
+std::vector<uint8_t> TwoColour(Picture& p) {
+    return Converted(ConvertTwoColour, p);
+}
+
+// Both ways of each conversion, the vector one (where the machine has it) and the plain one.
+struct Way {
+    const char* name;
+    Conversion mono;
+    Conversion twoColour;
+};
+const Way kWays[] = {{"vector", ConvertMono, ConvertTwoColour}, {"plain", ConvertMonoPlain, ConvertTwoColourPlain}};
 
 TEST(DitherMatrices, HoldTheirRangesAndDifferInTwoCells) {
     int differing = 0;
@@ -127,7 +139,7 @@ TEST(ConvertTwoColour, RasterIsOneHundredFortyFourBytesARowWithTheLastEightPixel
 TEST(Conversions, RefuseMissingOrZeroInputs) {
     Picture page(16, 2);
     std::vector<uint8_t> out(64);
-    for (auto convert : {ConvertMono, ConvertTwoColour}) {
+    for (auto convert : {ConvertMono, ConvertTwoColour, ConvertMonoPlain, ConvertTwoColourPlain}) {
         EXPECT_EQ(convert(nullptr, 2, page.stride, 16, out.data()), 0u);
         EXPECT_EQ(convert(page.bytes.data(), 0, page.stride, 16, out.data()), 0u);
         EXPECT_EQ(convert(page.bytes.data(), 2, 0, 16, out.data()), 0u);
@@ -158,18 +170,25 @@ class MatchesReference : public ::testing::TestWithParam<Size> {};
 
 TEST_P(MatchesReference, OnRandomPictures) {
     auto [w, h] = GetParam();
-    for (unsigned seed : {1u, 2u, 3u}) {
-        Picture page = RandomPicture(w, h, seed);
-        EXPECT_EQ(Mono(page), reference::Mono(page.bytes.data(), h, page.stride, w)) << w << "x" << h;
-        EXPECT_EQ(TwoColour(page), reference::TwoColour(page.bytes.data(), h, page.stride, w)) << w << "x" << h;
+    for (const Way& way : kWays) {
+        for (unsigned seed : {1u, 2u, 3u}) {
+            Picture page = RandomPicture(w, h, seed);
+            EXPECT_EQ(Converted(way.mono, page), reference::Mono(page.bytes.data(), h, page.stride, w))
+                << way.name << " " << w << "x" << h;
+            EXPECT_EQ(Converted(way.twoColour, page), reference::TwoColour(page.bytes.data(), h, page.stride, w))
+                << way.name << " " << w << "x" << h;
+        }
     }
 }
 
 TEST_P(MatchesReference, OnPhotoLikeAndThresholdEdgePictures) {
     auto [w, h] = GetParam();
-    Picture photo = PhotoLikePicture(w, h);
-    EXPECT_EQ(Mono(photo), reference::Mono(photo.bytes.data(), h, photo.stride, w));
-    EXPECT_EQ(TwoColour(photo), reference::TwoColour(photo.bytes.data(), h, photo.stride, w));
+    for (const Way& way : kWays) {
+        Picture photo = PhotoLikePicture(w, h);
+        EXPECT_EQ(Converted(way.mono, photo), reference::Mono(photo.bytes.data(), h, photo.stride, w)) << way.name;
+        EXPECT_EQ(Converted(way.twoColour, photo), reference::TwoColour(photo.bytes.data(), h, photo.stride, w))
+            << way.name;
+    }
     // Grey levels on both sides of every threshold, and single bytes on both sides of 4T + 4.
     Picture edges(w, h);
     for (int y = 0; y < h; ++y) {
@@ -179,14 +198,39 @@ TEST_P(MatchesReference, OnPhotoLikeAndThresholdEdgePictures) {
                       static_cast<uint8_t>(y & 1 ? v : 255 - v));
         }
     }
-    EXPECT_EQ(Mono(edges), reference::Mono(edges.bytes.data(), h, edges.stride, w));
-    EXPECT_EQ(TwoColour(edges), reference::TwoColour(edges.bytes.data(), h, edges.stride, w));
+    for (const Way& way : kWays) {
+        EXPECT_EQ(Converted(way.mono, edges), reference::Mono(edges.bytes.data(), h, edges.stride, w)) << way.name;
+        EXPECT_EQ(Converted(way.twoColour, edges), reference::TwoColour(edges.bytes.data(), h, edges.stride, w))
+            << way.name;
+    }
+}
+
+TEST_P(MatchesReference, WhateverLiesBetweenTheRows) {
+    // Rows further apart than their pixels, with black and random bytes between them: the vector paths
+    // read two bytes past a run of sixteen pixels, and nothing read there may reach a dot.
+    auto [w, h] = GetParam();
+    for (uint8_t between : {uint8_t{0}, uint8_t{0xFF}, uint8_t{0x80}}) {
+        Picture photo = PhotoLikePicture(w, h);
+        const size_t stride = photo.stride + 8;
+        std::vector<uint8_t> spaced(stride * static_cast<size_t>(h), between);
+        for (int y = 0; y < h; ++y) {
+            std::copy_n(photo.bytes.data() + y * photo.stride, static_cast<size_t>(w) * 3, spaced.data() + y * stride);
+        }
+        for (const Way& way : kWays) {
+            std::vector<uint8_t> mono(spaced.size(), 0xEE);
+            mono.resize(way.mono(spaced.data(), h, stride, w, mono.data()));
+            EXPECT_EQ(mono, reference::Mono(photo.bytes.data(), h, photo.stride, w)) << way.name;
+            std::vector<uint8_t> two(spaced.size(), 0xEE);
+            two.resize(way.twoColour(spaced.data(), h, stride, w, two.data()));
+            EXPECT_EQ(two, reference::TwoColour(photo.bytes.data(), h, photo.stride, w)) << way.name;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, MatchesReference,
                          ::testing::Values(Size{576, 40}, Size{432, 40}, Size{576, 1}, Size{1, 9}, Size{7, 11},
                                            Size{9, 9}, Size{13, 17}, Size{577, 9}, Size{1420, 10}, Size{16, 3},
-                                           Size{31, 31}),
+                                           Size{31, 31}, Size{16, 1}, Size{17, 8}, Size{47, 9}, Size{583, 16}),
                          [](const auto& info) {
                              return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
                          });

@@ -1,6 +1,7 @@
 // The clockwise turn of a landscape page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "Pictures.h"
@@ -9,9 +10,11 @@
 
 namespace {
 
-std::vector<uint8_t> Rotate(Picture& p) {
+using Turn = void (*)(const BYTE*, ULONG, ULONG, size_t, BYTE*);
+
+std::vector<uint8_t> Rotate(Picture& p, Turn turn = RotateClockwiseInto) {
     std::vector<uint8_t> out(PixelStride(p.height) * p.width, 0x11);
-    RotateClockwiseInto(p.bytes.data(), p.width, p.height, p.stride, out.data());
+    turn(p.bytes.data(), p.width, p.height, p.stride, out.data());
     return out;
 }
 
@@ -38,9 +41,32 @@ TEST(RotateClockwise, LeftColumnBecomesTheFirstRowBottomPixelFirst) {
 }
 
 TEST(RotateClockwise, MatchesReferenceOnOddSizes) {
-    for (auto [w, h] : {std::pair{1420, 576}, {7, 5}, {33, 65}, {1, 1}, {64, 3}}) {
+    // Sizes on both sides of the two-by-two blocks: one, two and three pixels, odd and even counts, and a
+    // band's worth of rows and one more.
+    for (auto [w, h] : {std::pair{1420, 576}, {7, 5}, {33, 65}, {1, 1}, {64, 3}, {2, 2}, {3, 3}, {2, 7}, {3, 2},
+                        {16, 4}, {17, 5}, {18, 6}, {35, 1}, {1, 35}, {2000, 576}}) {
         Picture p = RandomPicture(w, h, static_cast<unsigned>(w * 31 + h));
-        EXPECT_EQ(Rotate(p), reference::Rotate(p.bytes.data(), w, h, p.stride)) << w << "x" << h;
+        const std::vector<uint8_t> want = reference::Rotate(p.bytes.data(), w, h, p.stride);
+        EXPECT_EQ(Rotate(p), want) << w << "x" << h;
+        EXPECT_EQ(Rotate(p, RotateClockwisePlainInto), want) << "plain " << w << "x" << h;
+    }
+}
+
+TEST(RotateClockwise, ReadsNoSourcePaddingAndWritesEveryPaddingWhite) {
+    // Source rows further apart than their pixels, with black between them; the result's padding is white
+    // whatever the block held before.
+    for (auto [w, h] : {std::pair{9, 7}, {20, 10}}) {
+        Picture p = RandomPicture(w, h, 5);
+        const size_t stride = p.stride + 12;
+        std::vector<uint8_t> spaced(stride * static_cast<size_t>(h), 0);
+        for (int y = 0; y < h; ++y) {
+            std::copy_n(p.bytes.data() + y * p.stride, static_cast<size_t>(w) * 3, spaced.data() + y * stride);
+        }
+        for (Turn turn : {RotateClockwiseInto, RotateClockwisePlainInto}) {
+            std::vector<uint8_t> out(PixelStride(h) * w, 0x22);
+            turn(spaced.data(), w, h, stride, out.data());
+            EXPECT_EQ(out, reference::Rotate(p.bytes.data(), w, h, p.stride)) << w << "x" << h;
+        }
     }
 }
 

@@ -39,20 +39,21 @@ void OnError(png_structp png, png_const_charp message) {
 
 void OnWarning(png_structp, png_const_charp) {} // warnings don't stop a picture
 
-// Sets up the transforms that turn any PNG into 8-bit B, G, R, A rows; false on a libpng error.
-bool ReadHeader(PngState& s, png_uint_32* width, png_uint_32* height, size_t* rowBytes) {
+// Sets up the transforms that turn any PNG into 8-bit B, G, R rows, with a fourth byte of alpha when
+// the file has transparency; false on a libpng error.
+bool ReadHeader(PngState& s, png_uint_32* width, png_uint_32* height, size_t* rowBytes, bool* alpha, int* passes) {
     if (setjmp(png_jmpbuf(s.png))) return false;
     png_init_io(s.png, s.file);
     png_set_sig_bytes(s.png, 8);
     png_read_info(s.png, s.info);
     int depth = png_get_bit_depth(s.png, s.info);
     int type = png_get_color_type(s.png, s.info);
+    *alpha = (type & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(s.png, s.info, PNG_INFO_tRNS) != 0;
     png_set_expand(s.png); // palette to RGB, grey below 8 bits to 8, tRNS to alpha
     if (depth == 16) png_set_scale_16(s.png);
     if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(s.png);
-    png_set_filler(s.png, 0xFF, PNG_FILLER_AFTER); // opaque alpha where the file has none
     png_set_bgr(s.png);
-    png_set_interlace_handling(s.png);
+    *passes = png_set_interlace_handling(s.png);
     png_read_update_info(s.png, s.info);
     *width = png_get_image_width(s.png, s.info);
     *height = png_get_image_height(s.png, s.info);
@@ -63,6 +64,29 @@ bool ReadHeader(PngState& s, png_uint_32* width, png_uint_32* height, size_t* ro
 bool ReadRows(PngState& s, png_bytepp rows) {
     if (setjmp(png_jmpbuf(s.png))) return false;
     png_read_image(s.png, rows);
+    png_read_end(s.png, nullptr);
+    return true;
+}
+
+// Colour channel c with alpha a, over white.
+BYTE OverWhite(unsigned c, unsigned a) { return static_cast<BYTE>((c * a + 255 * (255 - a) + 127) / 255); }
+
+void ComposeRow(const png_byte* in, BYTE* out, png_uint_32 width) {
+    for (png_uint_32 x = 0; x < width; ++x, in += 4, out += 3) {
+        out[0] = OverWhite(in[0], in[3]);
+        out[1] = OverWhite(in[1], in[3]);
+        out[2] = OverWhite(in[2], in[3]);
+    }
+}
+
+// A picture with transparency, not interlaced: each row read into `row` and composed over white into
+// the picture's row, so that no second picture is held.
+bool ReadComposedRows(PngState& s, png_bytep row, png_uint_32 width, png_uint_32 height, BYTE* pixels, size_t stride) {
+    if (setjmp(png_jmpbuf(s.png))) return false;
+    for (png_uint_32 y = 0; y < height; ++y) {
+        png_read_row(s.png, row, nullptr);
+        ComposeRow(row, pixels + y * stride, width);
+    }
     png_read_end(s.png, nullptr);
     return true;
 }
@@ -84,9 +108,6 @@ bool Fail(std::string* error, const std::string& path, const std::string& cause)
     return false;
 }
 
-// Colour channel c with alpha a, over white.
-BYTE OverWhite(unsigned c, unsigned a) { return static_cast<BYTE>((c * a + 255 * (255 - a) + 127) / 255); }
-
 } // namespace
 
 bool LoadPng(const std::string& path, HostPicture* picture, std::string* error) {
@@ -102,26 +123,37 @@ bool LoadPng(const std::string& path, HostPicture* picture, std::string* error) 
 
     png_uint_32 width = 0, height = 0;
     size_t rowBytes = 0;
-    if (!ReadHeader(s, &width, &height, &rowBytes)) return Fail(error, path, s.message);
+    bool alpha = false;
+    int passes = 1;
+    if (!ReadHeader(s, &width, &height, &rowBytes, &alpha, &passes)) return Fail(error, path, s.message);
     if (width == 0 || height == 0 || static_cast<unsigned long long>(width) * height > kMaxPixels)
         return Fail(error, path,
                     "picture too large (" + std::to_string(width) + " x " + std::to_string(height) + " pixels)");
-    if (rowBytes != static_cast<size_t>(width) * 4) return Fail(error, path, "unsupported pixel layout");
+    if (rowBytes != static_cast<size_t>(width) * (alpha ? 4 : 3)) return Fail(error, path, "unsupported pixel layout");
 
-    std::vector<png_byte> bgra(rowBytes * height);
-    std::vector<png_bytep> rows(height);
-    for (png_uint_32 y = 0; y < height; ++y) rows[y] = bgra.data() + y * rowBytes;
-    if (!ReadRows(s, rows.data())) return Fail(error, path, s.message);
-
-    HostPicture result = HostPicture::Filled(static_cast<LONG>(width), static_cast<LONG>(height));
-    for (png_uint_32 y = 0; y < height; ++y) {
-        const png_byte* in = rows[y];
-        BYTE* out = result.pixels.data() + static_cast<size_t>(y) * result.stride;
-        for (png_uint_32 x = 0; x < width; ++x, in += 4, out += 3) {
-            out[0] = OverWhite(in[0], in[3]);
-            out[1] = OverWhite(in[1], in[3]);
-            out[2] = OverWhite(in[2], in[3]);
-        }
+    // The engine's layout: rows of B, G, R, each padded with zeros to a multiple of four bytes.
+    HostPicture result;
+    result.width = static_cast<LONG>(width);
+    result.height = static_cast<LONG>(height);
+    result.stride = static_cast<LONG>((static_cast<size_t>(width) * 3 + 3) / 4 * 4);
+    result.pixels.resize(static_cast<size_t>(result.stride) * height);
+    const size_t stride = static_cast<size_t>(result.stride);
+    if (!alpha) {
+        // Opaque: libpng writes the rows straight into the picture.
+        std::vector<png_bytep> rows(height);
+        for (png_uint_32 y = 0; y < height; ++y) rows[y] = result.pixels.data() + y * stride;
+        if (!ReadRows(s, rows.data())) return Fail(error, path, s.message);
+    } else if (passes == 1) {
+        std::vector<png_byte> row(rowBytes);
+        if (!ReadComposedRows(s, row.data(), width, height, result.pixels.data(), stride))
+            return Fail(error, path, s.message);
+    } else {
+        // Interlaced with transparency: the passes fill the whole picture before it can be composed.
+        std::vector<png_byte> bgra(rowBytes * height);
+        std::vector<png_bytep> rows(height);
+        for (png_uint_32 y = 0; y < height; ++y) rows[y] = bgra.data() + y * rowBytes;
+        if (!ReadRows(s, rows.data())) return Fail(error, path, s.message);
+        for (png_uint_32 y = 0; y < height; ++y) ComposeRow(rows[y], result.pixels.data() + y * stride, width);
     }
     *picture = std::move(result);
     return true;

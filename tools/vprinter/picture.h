@@ -39,4 +39,22 @@ Picture RenderPiece(const Piece& piece);
 // Writes an 8-bit RGB PNG; on failure returns false with libpng's reason in error.
 bool WritePng(const std::string& path, const Picture& picture, std::string& error);
 
+// The same picture of a piece as the rows of a palette PNG, straight from its dots: one bit a pixel
+// (white, black) when the piece has no colour dot and no side strip, otherwise two bits (white, black,
+// red, grey). Rows are packed leftmost pixel in the most significant bits, each row padded to a byte.
+struct PaletteRows {
+    int width = 0;
+    int height = 0;
+    int bitDepth = 1;
+    size_t rowBytes = 0;
+    std::vector<uint8_t> bytes; // height rows of rowBytes
+    bool operator==(const PaletteRows&) const = default;
+};
+
+PaletteRows PackPiece(const Piece& piece);
+
+// The rows as a PNG file's bytes, with fast compression (no row filter, the fastest deflate level);
+// on failure returns false with libpng's reason in error.
+bool EncodePalettePng(const PaletteRows& rows, std::vector<uint8_t>& png, std::string& error);
+
 } // namespace vprinter

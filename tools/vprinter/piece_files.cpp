@@ -1,11 +1,93 @@
 #include "piece_files.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <deque>
+#include <mutex>
 
 #include "picture.h"
 
 namespace vprinter {
 namespace {
+
+// The pictures made last in this process, with the rows they were made from. The same stream is often
+// decoded twice in one process (by the printer's port, then for a preview of the job), and its pieces'
+// pictures are then encoded once; a piece is only ever matched by all of its rows.
+class RecentPictures {
+public:
+    bool Find(const PaletteRows& rows, std::vector<uint8_t>& png)
+    {
+        std::lock_guard lock(mutex_);
+        for (const Entry& entry : entries_) {
+            if (entry.rows == rows) {
+                png = entry.png;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void Keep(PaletteRows rows, const std::vector<uint8_t>& png)
+    {
+        const size_t size = rows.bytes.size() + png.size();
+        if (size > kLimit)
+            return;
+        std::lock_guard lock(mutex_);
+        while (!entries_.empty() && bytes_ + size > kLimit) {
+            bytes_ -= entries_.front().rows.bytes.size() + entries_.front().png.size();
+            entries_.pop_front();
+        }
+        entries_.push_back({std::move(rows), png});
+        bytes_ += size;
+    }
+
+private:
+    static constexpr size_t kLimit = 32u << 20; // a long job's pictures, and a bound on the memory kept
+
+    struct Entry {
+        PaletteRows rows;
+        std::vector<uint8_t> png;
+    };
+    std::mutex mutex_;
+    std::deque<Entry> entries_;
+    size_t bytes_ = 0;
+};
+
+RecentPictures& Recent()
+{
+    static RecentPictures recent;
+    return recent;
+}
+
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const int writeError = errno;
+    // Closing writes what is still buffered: its failure is the file's failure.
+    if (std::fclose(file) != 0 || !written) {
+        reason = std::strerror(written ? errno : writeError);
+        return false;
+    }
+    return true;
+}
+
+// The piece's picture as PNG bytes, encoded now or taken from the recent pictures.
+bool PiecePng(const Piece& piece, std::vector<uint8_t>& png, std::string& reason)
+{
+    PaletteRows rows = PackPiece(piece);
+    if (Recent().Find(rows, png))
+        return true;
+    if (!EncodePalettePng(rows, png, reason))
+        return false;
+    Recent().Keep(std::move(rows), png);
+    return true;
+}
 
 bool IsPieceFileName(const std::string& name)
 {
@@ -40,7 +122,8 @@ bool WritePieceFiles(const std::filesystem::path& folder, const std::vector<Piec
     for (size_t i = 0; i < pieces.size(); ++i) {
         const std::string path = (folder / PieceFileName(i + 1)).string();
         std::string reason;
-        if (!WritePng(path, RenderPiece(pieces[i]), reason)) {
+        std::vector<uint8_t> png;
+        if (!PiecePng(pieces[i], png, reason) || !WriteBytes(path, png, reason)) {
             error = "cannot write '" + path + "': " + reason;
             return false;
         }
