@@ -14,9 +14,6 @@
 
 namespace e2e {
 
-// The stream builder under the name the command tests use.
-using ExpectedStream = PrinterStream;
-
 constexpr ULONG kBlack = 0x000000, kWhite = 0xFFFFFF, kRed = 0xFF0000;
 
 struct Paper {

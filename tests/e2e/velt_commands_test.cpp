@@ -114,11 +114,11 @@ TEST_F(VeltCommands, PrintingTheSampleReceiptInstallsSpoolsSendsAndPreviews) {
     // The job's bytes went to the port unchanged: an 80 mm page of 1020 rows in page mode, cut after it.
     Bytes job = ReadBytes(spool);
     EXPECT_EQ(CompareStreams(job, PortBytes()), "same");
-    ExpectedStream head;
+    PrinterStream head;
     head.Initialise().SideMode(0).PageMode().PrintArea(1020);
     ASSERT_GT(job.size(), head.Data().size());
     EXPECT_TRUE(std::equal(head.Data().begin(), head.Data().end(), job.begin()));
-    ExpectedStream tail;
+    PrinterStream tail;
     tail.FormFeed().Feed(180).Cut().Initialise();
     EXPECT_TRUE(std::equal(tail.Data().rbegin(), tail.Data().rend(), job.rbegin()));
 
@@ -147,7 +147,7 @@ TEST_F(VeltCommands, OptionsBecomeTheJobsSettings) {
     ASSERT_EQ(Run({"velt", "print", "--paper", "58x100", "--mode", "standard", "--cut=end", path, "--spool", spool}),
               velt::EXIT_OK)
         << Err();
-    ExpectedStream s;
+    PrinterStream s;
     s.Initialise().SideMode(0).StandardMode();
     s.RasterRows(PrinterLine(false, false).Black(0, 432), 4, 24, false);
     s.FormFeed().Feed(180).Cut().Initialise(); // the blank rows at the end are dropped; the end cuts
@@ -163,7 +163,7 @@ TEST_F(VeltCommands, LandscapePagesTurnUpright) {
               velt::EXIT_OK)
         << Err();
     // Its left column is the first printer row, its top row lies at the right end of each printer row.
-    ExpectedStream s;
+    PrinterStream s;
     s.Initialise().SideMode(0).PageMode().PrintArea(300);
     s.RasterRows(PrinterLine(false).Black(566, 576), 10, 24, false);
     s.FormFeed().Feed(180).Cut().Initialise();
@@ -179,7 +179,7 @@ TEST_F(VeltCommands, DualSideAndTwoColourFromTheOptions) {
               velt::EXIT_OK)
         << Err();
     PrinterLine red = PrinterLine(true).Colour(0, 576);
-    ExpectedStream s;
+    PrinterStream s;
     s.Initialise().SideMode(2).SelectSide(0).PageMode().PrintArea(32).Raster({red}, true);
     s.SelectSide(1).PageMode().PrintArea(32).Raster({red}, true);
     s.EndSheet().SelectSide(0).Feed(368).SelectSide(1).Feed(368).Cut().Initialise();
