@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "DriverDevmode.h"
+#include "driver_devmode.h"
 #include "host/engine.h"
 #include "host_fixture.h"
 #include "printer_stream.h"

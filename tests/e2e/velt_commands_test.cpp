@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "CustomPaperList.h"
+#include "custom_paper_list.h"
 #include "e2e_fixture.h"
 #include "installation.h"
 #include "png_picture.h"

@@ -1,7 +1,7 @@
 #include "installation.h"
 
-#include "CustomPaperList.h"
-#include "DriverDevmode.h"
+#include "custom_paper_list.h"
+#include "driver_devmode.h"
 #include "host/testing.h"
 
 namespace velt {

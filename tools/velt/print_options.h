@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "DriverDevmode.h"
+#include "driver_devmode.h"
 
 namespace velt {
 
