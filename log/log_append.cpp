@@ -18,8 +18,7 @@ bool AppendBytes(HANDLE file, const char* bytes, size_t size) {
         DWORD written = 0;
         // Every write goes to the end: another process may append to the same file between writes.
         SetLastError(NO_ERROR);
-        if (SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
-            GetLastError() != NO_ERROR) {
+        if (SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
             return false;
         }
         if (!WriteFile(file, bytes, chunk, &written, nullptr) || written != chunk) {
@@ -33,8 +32,8 @@ bool AppendBytes(HANDLE file, const char* bytes, size_t size) {
 
 } // namespace
 
-bool AppendRecord(HANDLE file, const LogModuleNames& names, const SYSTEMTIME& now, bool withHeader,
-                  bool withTimeStamp, const char* text, size_t textLength) {
+bool AppendRecord(HANDLE file, const LogModuleNames& names, const SYSTEMTIME& now, bool withHeader, bool withTimeStamp,
+                  const char* text, size_t textLength) {
     // A usual record goes out in one write, so that lines of processes sharing the file never interleave;
     // a long text follows the prefix in a write of its own.
     char record[kMaxHeaderSize + kTimeStampSize + kShortText + 2];

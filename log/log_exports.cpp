@@ -71,8 +71,7 @@ HANDLE CreateLogFile(LOG_MODULE module, HANDLE printer) {
 bool WriteIntoNewFile(HANDLE caller, HANDLE target, const LogFamily& family, DWORD limit, FamilySizes& sizes,
                       const SYSTEMTIME& now, bool withTimeStamp, const char* text, size_t textLength) {
     if (sizes.total < limit) {
-        if (!FillToFullSize(target) || !RetireCallerHandle(caller) ||
-            !DeleteWhileAtLimit(family, limit, sizes.total)) {
+        if (!FillToFullSize(target) || !RetireCallerHandle(caller) || !DeleteWhileAtLimit(family, limit, sizes.total)) {
             return false;
         }
     } else {
@@ -113,8 +112,7 @@ bool WriteLogRecord(HANDLE caller, const char* text, bool withTimeStamp) {
     const size_t textLength = std::strlen(text);
     const ULONGLONG headerAllowance = withHeader ? family.names->headerAllowance : 0;
     const ULONGLONG timeStampAllowance = withTimeStamp ? kTimeStampAllowance : 0;
-    if (sizes.total < limit &&
-        textLength + headerAllowance + timeStampAllowance + sizes.current + 2 < kFullFileSize) {
+    if (sizes.total < limit && textLength + headerAllowance + timeStampAllowance + sizes.current + 2 < kFullFileSize) {
         return AppendRecord(target, *family.names, now, withHeader, withTimeStamp, text, textLength);
     }
     return WriteIntoNewFile(caller, target, family, limit, sizes, now, withTimeStamp, text, textLength);
@@ -153,8 +151,6 @@ VELTLOG_API BOOL WINAPI VKL_LogFileClose(HANDLE file) {
     return CloseCallerHandle(file) ? TRUE : FALSE;
 }
 
-VELTLOG_API BOOL WINAPI VKL_LogDeleteAllFiles(DWORD /*unused*/) {
-    return TRUE;
-}
+VELTLOG_API BOOL WINAPI VKL_LogDeleteAllFiles(DWORD /*unused*/) { return TRUE; }
 
 } // extern "C"

@@ -43,12 +43,9 @@ bool ForEachFamilyFile(const LogFamily& family, Visitor visit) {
             return false;
         }
         switch (visit(found.cFileName, length)) {
-        case Visit::Next:
-            break;
-        case Visit::Stop:
-            return true;
-        case Visit::Fail:
-            return false;
+        case Visit::Next: break;
+        case Visit::Stop: return true;
+        case Visit::Fail: return false;
         }
     } while (FindNextFileW(search.get(), &found));
     return true;
@@ -110,21 +107,17 @@ bool MeasureFamily(const LogFamily& family, FamilySizes& sizes) {
 bool MeasureCurrentFile(const LogFamily& family, DWORD& size) {
     size = 0;
     switch (ReadFileSize(family.currentPath, size)) {
-    case SizeRead::Read:
-        return true;
-    case SizeRead::Missing:
-        size = 0;
-        return true;
-    case SizeRead::Failed:
-        break;
+    case SizeRead::Read: return true;
+    case SizeRead::Missing: size = 0; return true;
+    case SizeRead::Failed: break;
     }
     return false;
 }
 
 HANDLE OpenCurrentFile(const LogFamily& family) {
-    const HANDLE file = CreateFileW(family.currentPath.text, GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+    const HANDLE file =
+        CreateFileW(family.currentPath.text, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
 }
 

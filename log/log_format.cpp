@@ -9,8 +9,7 @@ namespace {
 
 constexpr char kVersionLine[] = "Version: V01.02"; // written with its zero byte: 16 bytes
 constexpr size_t kDateSize = 11;
-constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 size_t Put(char* out, const char* field, size_t size) {
     std::memcpy(out, field, size);
@@ -44,8 +43,7 @@ size_t FormatHeader(const LogModuleNames& names, const SYSTEMTIME& now, char (&o
 
 void FormatTimeStamp(const SYSTEMTIME& now, char (&out)[kTimeStampSize]) {
     char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d", now.wHour, now.wMinute, now.wSecond,
-                  now.wMilliseconds);
+    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d", now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
     std::memcpy(out, stamp, kTimeStampSize - 1);
     out[kTimeStampSize - 1] = 0;
 }

@@ -51,9 +51,7 @@ public:
     }
 
     // Forgets an entry the table holds; the last one takes its place (the order means nothing).
-    void Remove(RetiredHandle* entry) {
-        *entry = entries_[--count_];
-    }
+    void Remove(RetiredHandle* entry) { *entry = entries_[--count_]; }
 
     void Clear() {
         for (size_t i = 0; i < count_; ++i) {
@@ -113,9 +111,7 @@ void SetReplacement(HANDLE caller, HANDLE replacement) {
     }
 }
 
-bool IsRetiredCallerHandle(HANDLE value) {
-    return g_retired.Find(value) != nullptr;
-}
+bool IsRetiredCallerHandle(HANDLE value) { return g_retired.Find(value) != nullptr; }
 
 bool CloseCallerHandle(HANDLE caller) {
     if (RetiredHandle* entry = g_retired.Find(caller)) {
@@ -126,8 +122,6 @@ bool CloseCallerHandle(HANDLE caller) {
     return CloseHandle(caller) != FALSE;
 }
 
-void ClearHandleTable() {
-    g_retired.Clear();
-}
+void ClearHandleTable() { g_retired.Clear(); }
 
 } // namespace velt::log

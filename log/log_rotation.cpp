@@ -14,9 +14,9 @@ bool RotatedPath(const LogFamily& family, LogPath& path) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     char name[MAX_PATH];
-    const int length = std::snprintf(name, sizeof name, "%s%04d_%02d_%02d_%02d_%02d_%02d.log",
-                                     family.names->rotatedPrefix, now.wYear, now.wMonth, now.wDay, now.wHour,
-                                     now.wMinute, now.wSecond);
+    const int length =
+        std::snprintf(name, sizeof name, "%s%04d_%02d_%02d_%02d_%02d_%02d.log", family.names->rotatedPrefix, now.wYear,
+                      now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
     return length > 0 && static_cast<size_t>(length) < sizeof name &&
            JoinPath(family.folder, family.folderLength, name, path);
 }

@@ -16,8 +16,7 @@ bool ReadLogSettings(HANDLE printer, DRIVER_LOG_SETTINGS& settings) {
     WCHAR valueName[] = DRIVER_LOG_FILE_VALUE;
     DWORD type = 0;
     DWORD needed = 0;
-    if (GetPrinterDataW(printer, valueName, &type, buffer.data(), kSettingsReadBufferSize, &needed) !=
-        ERROR_SUCCESS) {
+    if (GetPrinterDataW(printer, valueName, &type, buffer.data(), kSettingsReadBufferSize, &needed) != ERROR_SUCCESS) {
         return false;
     }
     static_assert(sizeof(DRIVER_LOG_SETTINGS) <= kSettingsReadBufferSize);

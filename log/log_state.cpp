@@ -22,17 +22,11 @@ CRITICAL_SECTION* TheStateSection() {
 
 } // namespace
 
-LogProcessState& ProcessState() {
-    return g_state;
-}
+LogProcessState& ProcessState() { return g_state; }
 
-ProcessStateLock::ProcessStateLock() {
-    EnterCriticalSection(TheStateSection());
-}
+ProcessStateLock::ProcessStateLock() { EnterCriticalSection(TheStateSection()); }
 
-ProcessStateLock::~ProcessStateLock() {
-    LeaveCriticalSection(TheStateSection());
-}
+ProcessStateLock::~ProcessStateLock() { LeaveCriticalSection(TheStateSection()); }
 
 bool IsLastRecordDate(const LogProcessState& state, const SYSTEMTIME& now) {
     return state.lastDay == now.wDay && state.lastMonth == now.wMonth && state.lastYear == now.wYear;

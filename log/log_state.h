@@ -6,8 +6,8 @@
 namespace velt::log {
 
 struct LogProcessState {
-    LOG_MODULE module;            // given to the most recent VLK_LogCreateFile
-    WORD lastDay;                 // date of the most recent record of this process; 0 until one is written
+    LOG_MODULE module; // given to the most recent VLK_LogCreateFile
+    WORD lastDay;      // date of the most recent record of this process; 0 until one is written
     WORD lastMonth;
     WORD lastYear;
     DRIVER_LOG_SETTINGS settings; // from the most recent successful read; VLK_LogWrite has no printer
@@ -26,9 +26,7 @@ public:
     ProcessStateLock& operator=(const ProcessStateLock&) = delete;
 };
 
-inline ProcessStateLock LockProcessState() {
-    return ProcessStateLock();
-}
+inline ProcessStateLock LockProcessState() { return ProcessStateLock(); }
 
 // True when the most recent record of this process was written on the date of `now`.
 bool IsLastRecordDate(const LogProcessState& state, const SYSTEMTIME& now);

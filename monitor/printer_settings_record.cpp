@@ -14,16 +14,14 @@ struct ValueNames {
 
 } // namespace
 
-PRINTER_SETTINGS_RECORD DefaultSettingsRecord()
-{
+PRINTER_SETTINGS_RECORD DefaultSettingsRecord() {
     PRINTER_SETTINGS_RECORD record{};
     record.psVersion = SETTINGS_RECORD_VERSION;
     record.psSize = SETTINGS_RECORD_SIZE;
     return record;
 }
 
-StoredSettingsRecord ReadSettingsRecord(HANDLE printer)
-{
+StoredSettingsRecord ReadSettingsRecord(HANDLE printer) {
     ValueNames names;
     DWORD type = 0;
     DWORD size = 0;
@@ -46,8 +44,7 @@ StoredSettingsRecord ReadSettingsRecord(HANDLE printer)
     return stored;
 }
 
-PRINTER_SETTINGS_RECORD SettingsRecordWorkingCopy(const StoredSettingsRecord& stored)
-{
+PRINTER_SETTINGS_RECORD SettingsRecordWorkingCopy(const StoredSettingsRecord& stored) {
     PRINTER_SETTINGS_RECORD record = DefaultSettingsRecord();
     if (!stored) {
         return record;
@@ -65,8 +62,7 @@ PRINTER_SETTINGS_RECORD SettingsRecordWorkingCopy(const StoredSettingsRecord& st
     return record;
 }
 
-BOOL SettingsRecordColorSetting(const StoredSettingsRecord& stored, SHORT* colorSetting)
-{
+BOOL SettingsRecordColorSetting(const StoredSettingsRecord& stored, SHORT* colorSetting) {
     constexpr size_t kColorEnd = offsetof(PRINTER_SETTINGS_RECORD, psColorSetting) + sizeof(SHORT);
     if (!stored || stored.size < kColorEnd || colorSetting == nullptr) {
         return FALSE;
@@ -80,8 +76,7 @@ BOOL SettingsRecordColorSetting(const StoredSettingsRecord& stored, SHORT* color
     return TRUE;
 }
 
-BOOL WriteSettingsRecord(HANDLE printer, const PRINTER_SETTINGS_RECORD* record)
-{
+BOOL WriteSettingsRecord(HANDLE printer, const PRINTER_SETTINGS_RECORD* record) {
     if (record == nullptr) {
         return FALSE;
     }

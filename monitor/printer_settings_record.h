@@ -15,13 +15,13 @@ static_assert(std::endian::native == std::endian::little, "stored records are li
 #define SETTINGS_RECORD_SIZE 240
 
 typedef struct _PRINTER_SETTINGS_RECORD {
-    WORD psVersion;          // SETTINGS_RECORD_VERSION
-    WORD psSize;             // SETTINGS_RECORD_SIZE
-    BYTE psReserved[224];    // written as zero
-    DWORD psUserSize;        // index 0..4 of the user-defined paper size
-    WORD psPrinterModel;     // 0 single-side model, 1 dual-side model
-    SHORT psColorSetting;    // 0 mono, 1 two-colour
-    BYTE psReservedTail[4];  // written as zero
+    WORD psVersion;         // SETTINGS_RECORD_VERSION
+    WORD psSize;            // SETTINGS_RECORD_SIZE
+    BYTE psReserved[224];   // written as zero
+    DWORD psUserSize;       // index 0..4 of the user-defined paper size
+    WORD psPrinterModel;    // 0 single-side model, 1 dual-side model
+    SHORT psColorSetting;   // 0 mono, 1 two-colour
+    BYTE psReservedTail[4]; // written as zero
 } PRINTER_SETTINGS_RECORD, *PPRINTER_SETTINGS_RECORD;
 
 static_assert(sizeof(PRINTER_SETTINGS_RECORD) == SETTINGS_RECORD_SIZE);

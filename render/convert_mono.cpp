@@ -19,9 +19,7 @@ struct RowThresholds {
     }
 };
 
-inline unsigned Dot(const BYTE* p, unsigned threshold) {
-    return unsigned(p[0] + p[1] + p[2]) < threshold ? 1u : 0u;
-}
+inline unsigned Dot(const BYTE* p, unsigned threshold) { return unsigned(p[0] + p[1] + p[2]) < threshold ? 1u : 0u; }
 
 inline BYTE EightDots(const BYTE* p, const uint16_t* threshold) {
     unsigned byte = 0;

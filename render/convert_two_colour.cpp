@@ -55,7 +55,7 @@ constexpr std::array<uint16_t, 4096> MakeQuadTable(bool left) {
         unsigned second = 0;
         for (unsigned k = 0; k < 4; ++k) {
             const unsigned pixel = (answers >> (3 * k)) & 7;
-            first = (first << 1) | (pixel != 0 ? 1u : 0u);  // some byte at most: not white
+            first = (first << 1) | (pixel != 0 ? 1u : 0u);   // some byte at most: not white
             second = (second << 1) | (pixel == 7 ? 1u : 0u); // every byte at most: black
         }
         const unsigned shift = left ? 4 : 0;

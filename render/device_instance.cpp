@@ -71,8 +71,8 @@ DRVAPI_EXPORT DHPDEV DrvEnablePDEV(DEVMODEW* devmode, LPWSTR /*logAddress*/, ULO
     pdev->hPrinter = printer;
     BuildWorkingDevmode(*pdev, devmode);
 
-    const PAGE_GEOMETRY geometry = ComputePageGeometry(Orientation(*pdev), PaperWidth(*pdev), PaperLength(*pdev),
-                                                       Duplex(*pdev));
+    const PAGE_GEOMETRY geometry =
+        ComputePageGeometry(Orientation(*pdev), PaperWidth(*pdev), PaperLength(*pdev), Duplex(*pdev));
     AnswerGdiInfo(geometry, gdiInfoSize, gdiInfo);
     GDIINFO reported{};
     FillGdiInfo(geometry, &reported);

@@ -4,16 +4,14 @@
 namespace {
 
 constexpr ULONG kDotsPerInch = 203;
-constexpr ULONG kAspect = kDotsPerInch / 10;              // 20
-constexpr ULONG kAspectDiagonal = kAspect * 1414 / 1000;  // 28
-constexpr LONG kStyleStepDenominator = 8;                 // 203 x 0.04 + 0.5, truncated
+constexpr ULONG kAspect = kDotsPerInch / 10;             // 20
+constexpr ULONG kAspectDiagonal = kAspect * 1414 / 1000; // 28
+constexpr LONG kStyleStepDenominator = 8;                // 203 x 0.04 + 0.5, truncated
 constexpr FLONG kTextCaps = 0x19EF;
 constexpr LDECI4 kGamma = 20000;
 
 // A negative size (too short a page) is reported as 0, not as a huge unsigned number.
-ULONG NonNegative(LONG value) {
-    return value > 0 ? static_cast<ULONG>(value) : 0;
-}
+ULONG NonNegative(LONG value) { return value > 0 ? static_cast<ULONG>(value) : 0; }
 
 } // namespace
 

@@ -37,8 +37,8 @@ DRVAPI_EXPORT HSURF DrvEnableSurface(DHPDEV dhpdev) {
         pdev->hsurfPage = nullptr;
     }
     const SIZEL size{pdev->cxPage, pdev->cyPage};
-    pdev->hsurfPage = reinterpret_cast<HSURF>(
-        EngCreateBitmap(size, pdev->cxPage, BMF_24BPP, BMF_TOPDOWN | BMF_NOZEROINIT, nullptr));
+    pdev->hsurfPage =
+        reinterpret_cast<HSURF>(EngCreateBitmap(size, pdev->cxPage, BMF_24BPP, BMF_TOPDOWN | BMF_NOZEROINIT, nullptr));
     if (pdev->hsurfPage == nullptr) {
         return nullptr;
     }

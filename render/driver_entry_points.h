@@ -11,8 +11,8 @@ DRVAPI_EXPORT BOOL DrvEnableDriver(ULONG engineVersion, ULONG size, DRVENABLEDAT
 DRVAPI_EXPORT void DrvDisableDriver(void);
 
 DRVAPI_EXPORT DHPDEV DrvEnablePDEV(DEVMODEW* devmode, LPWSTR logAddress, ULONG patterns, HSURF* patternSurfaces,
-                                   ULONG gdiInfoSize, ULONG* gdiInfo, ULONG devInfoSize, DEVINFO* devInfo,
-                                   HDEV device, LPWSTR deviceName, HANDLE printer);
+                                   ULONG gdiInfoSize, ULONG* gdiInfo, ULONG devInfoSize, DEVINFO* devInfo, HDEV device,
+                                   LPWSTR deviceName, HANDLE printer);
 DRVAPI_EXPORT void DrvCompletePDEV(DHPDEV pdev, HDEV device);
 DRVAPI_EXPORT BOOL DrvResetPDEV(DHPDEV oldPdev, DHPDEV newPdev);
 DRVAPI_EXPORT void DrvDisablePDEV(DHPDEV pdev);
@@ -46,5 +46,5 @@ DRVAPI_EXPORT BOOL DrvStrokeAndFillPath(SURFOBJ* surface, PATHOBJ* path, CLIPOBJ
 DRVAPI_EXPORT BOOL DrvTextOut(SURFOBJ* surface, STROBJ* text, FONTOBJ* font, CLIPOBJ* clip, RECTL* extra,
                               RECTL* opaqueRect, BRUSHOBJ* foreBrush, BRUSHOBJ* opaqueBrush, POINTL* origin, MIX mix);
 DRVAPI_EXPORT ULONG DrvGetGlyphMode(DHPDEV pdev, FONTOBJ* font);
-DRVAPI_EXPORT BOOL DrvRealizeBrush(BRUSHOBJ* brush, SURFOBJ* target, SURFOBJ* pattern, SURFOBJ* mask,
-                                   XLATEOBJ* xlate, ULONG hatch);
+DRVAPI_EXPORT BOOL DrvRealizeBrush(BRUSHOBJ* brush, SURFOBJ* target, SURFOBJ* pattern, SURFOBJ* mask, XLATEOBJ* xlate,
+                                   ULONG hatch);

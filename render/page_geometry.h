@@ -5,12 +5,12 @@
 #include "platform.h"
 
 struct PAGE_GEOMETRY {
-    LONG rollMargin;        // s: left and right of the roll, 32 on 80 mm, 16 on 58 mm, else 0
-    LONG feedMargin;        // f: left out at the bottom of the page, 40 single side, 228 dual side
-    SIZEL physicalSize;     // the whole sheet in dots
-    POINTL physicalOffset;  // where the printable area starts on the sheet
-    SIZEL printableSize;    // the drawing surface in dots; may be 0 or negative for too short a page
-    SIZEL printableSizeMm;  // printable size / 8, truncated toward zero
+    LONG rollMargin;       // s: left and right of the roll, 32 on 80 mm, 16 on 58 mm, else 0
+    LONG feedMargin;       // f: left out at the bottom of the page, 40 single side, 228 dual side
+    SIZEL physicalSize;    // the whole sheet in dots
+    POINTL physicalOffset; // where the printable area starts on the sheet
+    SIZEL printableSize;   // the drawing surface in dots; may be 0 or negative for too short a page
+    SIZEL printableSizeMm; // printable size / 8, truncated toward zero
 };
 
 // Rows the printer leaves above every page (the top margin); fed at a page end together with f.

@@ -16,10 +16,10 @@ namespace {
 
 // Where one row of the page's raster goes in a printer line.
 struct ROW_FORMAT {
-    BYTE type;          // raster block type
-    ULONG rasterBytes;  // bytes of one row of the band's raster
-    ULONG lineBytes;    // bytes of one printer line
-    ULONG placeInLine;  // first byte of the row in the line (two-colour: still interleaved)
+    BYTE type;         // raster block type
+    ULONG rasterBytes; // bytes of one row of the band's raster
+    ULONG lineBytes;   // bytes of one printer line
+    ULONG placeInLine; // first byte of the row in the line (two-colour: still interleaved)
 };
 
 // The page has a row format when its roll is 80 or 58 mm and it is mono or two-colour.
@@ -30,14 +30,11 @@ bool RowFormatOf(const PDEV& pdev, ROW_FORMAT* format) {
     }
     const bool wide = roll == ROLL_80MM;
     switch (Colour(pdev)) {
-    case DMCOLOR_MONOCHROME:
-        *format = {RASTER_MONO, wide ? 72u : 54u, LINE_BYTES_MONO, wide ? 4u : 24u};
-        return true;
+    case DMCOLOR_MONOCHROME: *format = {RASTER_MONO, wide ? 72u : 54u, LINE_BYTES_MONO, wide ? 4u : 24u}; return true;
     case DMCOLOR_COLOR:
         *format = {RASTER_TWO_COLOUR, wide ? 144u : 108u, LINE_BYTES_TWO_COLOUR, wide ? 8u : 48u};
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -26,9 +26,7 @@ ULONG ConvertMonoPlain(const BYTE* pixels, ULONG rows, size_t stride, ULONG widt
 ULONG ConvertTwoColourPlain(const BYTE* pixels, ULONG rows, size_t stride, ULONG width, BYTE* output);
 
 // Stride of a 24-bit image row: three bytes a pixel, rounded up to a multiple of four.
-inline size_t PixelStride(size_t width) {
-    return (width * 3 + 3) & ~static_cast<size_t>(3);
-}
+inline size_t PixelStride(size_t width) { return (width * 3 + 3) & ~static_cast<size_t>(3); }
 
 // Turns an image of width x height (stride) clockwise into `upright`, an image of height x width whose
 // stride is PixelStride(height); its padding bytes are white (0xFF). The left column of the source

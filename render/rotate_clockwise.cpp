@@ -48,9 +48,7 @@ struct Span {
     ULONG end;
 };
 
-Span TileOf(ULONG first, ULONG paired) {
-    return {first, paired - first < kTile ? paired : first + kTile};
-}
+Span TileOf(ULONG first, ULONG paired) { return {first, paired - first < kTile ? paired : first + kTile}; }
 
 // Asks for the lines of the tile of new columns `columns` and new rows `rows`: the two source rows and the
 // two new rows of that tile whose turn is `pair` (0, 1, ...), so that a tile's 32 pairs of columns bring
@@ -100,7 +98,7 @@ void TurnTile(const BYTE* image, ULONG width, ULONG height, size_t stride, BYTE*
             PrefetchPair(image, width, height, stride, upright, *nextColumns, *nextRows, pair);
         }
         const BYTE* lower = image + (height - 1 - x2) * stride + size_t{rows.first} * 3; // becomes column x2
-        const BYTE* upper = lower - stride;                                                // column x2 + 1
+        const BYTE* upper = lower - stride;                                              // column x2 + 1
         BYTE* to = upright + rows.first * uprightStride + size_t{x2} * 3;
         for (ULONG y2 = rows.first; y2 < rows.end; y2 += 4, lower += 12, upper += 12, to += 4 * uprightStride) {
             // In each 64-bit half, two neighbouring pixels: new rows y2 and y2 + 1 (low half), y2 + 2 and
@@ -134,8 +132,7 @@ void RotateClockwiseInto(const BYTE* image, ULONG width, ULONG height, size_t st
             const Span nextColumns = rows.end < pairedRows ? columns : TileOf(columns.end, pairedColumns);
             const Span nextRows = rows.end < pairedRows ? TileOf(rows.end, pairedRows) : TileOf(0, pairedRows);
             const bool last = rows.end >= pairedRows && columns.end >= pairedColumns;
-            TurnTile(image, width, height, stride, upright, columns, rows, last ? nullptr : &nextColumns,
-                     &nextRows);
+            TurnTile(image, width, height, stride, upright, columns, rows, last ? nullptr : &nextColumns, &nextRows);
         }
     }
     // Last the columns and rows beyond the blocks (the columns overwrite the last surplus bytes).

@@ -11,8 +11,8 @@ bool ReadVerticalDotCount(DWORD* count) {
     DWORD value = 0;
     DWORD type = 0;
     DWORD size = sizeof value;
-    if (RegQueryValueExW(key.get(), TEXT("VerticalDotCount"), nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExW(key.get(), TEXT("VerticalDotCount"), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS) {
         return false;
     }
     *count = value;

@@ -12,8 +12,7 @@
 namespace {
 
 // Every field this driver takes over is declared, with a private part of its own.
-DRIVER_DEVMODE FullIncomingRecord()
-{
+DRIVER_DEVMODE FullIncomingRecord() {
     DRIVER_DEVMODE incoming;
     DevmodeSetDefaults(&incoming, TEXT("VELT"));
     DEVMODEW& pub = incoming.dmPublic;
@@ -31,8 +30,7 @@ DRIVER_DEVMODE FullIncomingRecord()
 
 constexpr const char* kBaseline = "CopyRecord236";
 
-void CopyRecord236(benchmark::State& state)
-{
+void CopyRecord236(benchmark::State& state) {
     const DRIVER_DEVMODE incoming = FullIncomingRecord();
     DRIVER_DEVMODE working;
     for (auto _ : state) {
@@ -45,8 +43,7 @@ void CopyRecord236(benchmark::State& state)
 BENCHMARK(CopyRecord236)->Name(kBaseline);
 
 template <const DEVMODE_MERGE_RULES& Rules>
-void MergeFullRecord(benchmark::State& state)
-{
+void MergeFullRecord(benchmark::State& state) {
     const DRIVER_DEVMODE incoming = FullIncomingRecord();
     DRIVER_DEVMODE working;
     DevmodeSetDefaults(&working, nullptr);
@@ -62,8 +59,7 @@ BENCHMARK(MergeFullRecord<RENDERING_DRIVER_MERGE_RULES>)->Name("DevmodeMerge/Ren
 // The console report, followed by every benchmark's time relative to the baseline copy.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+    void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
@@ -71,8 +67,7 @@ public:
             }
         }
     }
-    void Finalize() override
-    {
+    void Finalize() override {
         ConsoleReporter::Finalize();
         const auto baseline = times_.find(kBaseline);
         if (baseline == times_.end() || baseline->second <= 0) {
@@ -90,8 +85,7 @@ private:
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

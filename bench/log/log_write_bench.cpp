@@ -87,8 +87,8 @@ BENCHMARK(BM_VLK_LogWrite)->Iterations(kLines);
 
 void BM_PlainWriteFile(benchmark::State& state) {
     const std::u16string path = g_setup->PathIn("plain.log");
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         state.SkipWithError("CreateFileW failed");
         return;

@@ -65,8 +65,8 @@ public:
         hdev_ = HostEngineCreateDevice();
         GDIINFO gdi{};
         DEVINFO dev{};
-        pdev_ = DrvEnablePDEV(&dm.dmPublic, nullptr, 0, nullptr, sizeof gdi, reinterpret_cast<ULONG*>(&gdi),
-                              sizeof dev, &dev, hdev_, name.data(), printer_);
+        pdev_ = DrvEnablePDEV(&dm.dmPublic, nullptr, 0, nullptr, sizeof gdi, reinterpret_cast<ULONG*>(&gdi), sizeof dev,
+                              &dev, hdev_, name.data(), printer_);
         HostEngineSetDevicePdev(hdev_, pdev_);
         DrvCompletePDEV(pdev_, hdev_);
         hsurf_ = DrvEnableSurface(pdev_);
@@ -135,8 +135,8 @@ private:
 
 // Processor time of the timed part only: the machine is shared, and the ratio should not depend on it.
 void Report(benchmark::State& state, double nanosPerPage) {
-    state.counters["MPix/s"] = benchmark::Counter(double(kWidth) * kRows * double(state.iterations()) / 1e6,
-                                                  benchmark::Counter::kIsRate);
+    state.counters["MPix/s"] =
+        benchmark::Counter(double(kWidth) * kRows * double(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
     if (g_memcpyNanos > 0) {
         state.counters["x_memcpy"] = nanosPerPage / g_memcpyNanos;
     }
@@ -175,13 +175,9 @@ void WholePage(benchmark::State& state, SHORT colour) {
     Report(state, nanos / double(state.iterations()));
 }
 
-void BM_NextBandAndPageOutputMono(benchmark::State& state) {
-    WholePage(state, 1);
-}
+void BM_NextBandAndPageOutputMono(benchmark::State& state) { WholePage(state, 1); }
 
-void BM_NextBandAndPageOutputTwoColour(benchmark::State& state) {
-    WholePage(state, 2);
-}
+void BM_NextBandAndPageOutputTwoColour(benchmark::State& state) { WholePage(state, 2); }
 
 } // namespace
 

@@ -31,8 +31,8 @@ void Measure(benchmark::State& state, double pixels, Work&& work, bool baseline 
         benchmark::ClobberMemory();
     }
     double nanos = double(std::clock() - start) * 1e9 / CLOCKS_PER_SEC / static_cast<double>(state.iterations());
-    state.counters["MPix/s"] = benchmark::Counter(pixels * static_cast<double>(state.iterations()) / 1e6,
-                                                  benchmark::Counter::kIsRate);
+    state.counters["MPix/s"] =
+        benchmark::Counter(pixels * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
     if (baseline) {
         g_memcpyNanos = nanos; // the library's last, longest run of the baseline is the one kept
     } else if (g_memcpyNanos > 0) {
@@ -43,8 +43,8 @@ void Measure(benchmark::State& state, double pixels, Work&& work, bool baseline 
 void BM_MemcpyPage(benchmark::State& state) {
     const Picture& page = Page();
     std::vector<uint8_t> copy(page.bytes.size());
-    Measure(state, double(kWidth) * kRows,
-            [&] { std::memcpy(copy.data(), page.bytes.data(), page.bytes.size()); }, true);
+    Measure(
+        state, double(kWidth) * kRows, [&] { std::memcpy(copy.data(), page.bytes.data(), page.bytes.size()); }, true);
 }
 
 void BM_ConvertMono(benchmark::State& state) {
@@ -66,9 +66,8 @@ void BM_ConvertTwoColour(benchmark::State& state) {
 void BM_RotateClockwise(benchmark::State& state) {
     static const Picture landscape = PhotoLikePicture(kRows, kWidth);
     std::vector<BYTE> upright(PixelStride(kWidth) * kRows);
-    Measure(state, double(kWidth) * kRows, [&] {
-        RotateClockwiseInto(landscape.bytes.data(), kRows, kWidth, landscape.stride, upright.data());
-    });
+    Measure(state, double(kWidth) * kRows,
+            [&] { RotateClockwiseInto(landscape.bytes.data(), kRows, kWidth, landscape.stride, upright.data()); });
 }
 
 } // namespace

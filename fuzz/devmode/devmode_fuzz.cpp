@@ -12,15 +12,13 @@
 
 namespace {
 
-void Require(bool condition)
-{
+void Require(bool condition) {
     if (!condition) {
         std::abort();
     }
 }
 
-void RequireWorkingInvariants(const DRIVER_DEVMODE& record)
-{
+void RequireWorkingInvariants(const DRIVER_DEVMODE& record) {
     const DEVMODEW& pub = record.dmPublic;
     Require(pub.dmSize == 220);
     Require(pub.dmDriverExtra == 16);
@@ -35,8 +33,7 @@ void RequireWorkingInvariants(const DRIVER_DEVMODE& record)
 
 // The rendering driver's merge keeps what the configuration interface's keeps, but for paper width and
 // length, which it holds exchanged for a record whose own orientation is landscape (declared or not).
-void RequireSameButExchangedPaper(const DRIVER_DEVMODE& ui, const DRIVER_DEVMODE& render)
-{
+void RequireSameButExchangedPaper(const DRIVER_DEVMODE& ui, const DRIVER_DEVMODE& render) {
     DRIVER_DEVMODE exchanged = render;
     if (exchanged.dmPublic.dmPaperWidth != ui.dmPublic.dmPaperWidth) {
         std::swap(exchanged.dmPublic.dmPaperWidth, exchanged.dmPublic.dmPaperLength);
@@ -46,8 +43,7 @@ void RequireSameButExchangedPaper(const DRIVER_DEVMODE& ui, const DRIVER_DEVMODE
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!HostIsValidDevmode(data, size)) {
         return 0;
     }

@@ -21,8 +21,8 @@
 namespace {
 
 constexpr size_t kMaxValueSize = 2000;
-constexpr size_t kFolderBegin = 6;  // byte offset of dlFolder
-constexpr size_t kFolderEnd = 526;  // and of the reserved bytes after it
+constexpr size_t kFolderBegin = 6; // byte offset of dlFolder
+constexpr size_t kFolderEnd = 526; // and of the reserved bytes after it
 
 class FuzzHost {
 public:
@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         abort();
     }
     if (control & 8) {
-        const char* current = module == LOG_MODULE_PRINTER_UI ? "VELTUI.log"
+        const char* current = module == LOG_MODULE_PRINTER_UI         ? "VELTUI.log"
                               : module == LOG_MODULE_LANGUAGE_MONITOR ? "VELTLMON.log"
                                                                       : "VELTPD.log";
         const std::filesystem::path path = host.Logs() / current;

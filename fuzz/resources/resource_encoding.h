@@ -14,22 +14,19 @@ public:
     std::vector<BYTE> bytes;
 
     template <typename T>
-    void Put(const T& value)
-    {
+    void Put(const T& value) {
         const size_t at = bytes.size();
         bytes.resize(at + sizeof value);
         std::memcpy(bytes.data() + at, &value, sizeof value);
     }
     void PutBytes(const std::vector<BYTE>& data) { bytes.insert(bytes.end(), data.begin(), data.end()); }
-    void PutString(const std::u16string& text)
-    {
+    void PutString(const std::u16string& text) {
         for (char16_t unit : text) {
             Put(static_cast<WORD>(unit));
         }
         Put(WORD{0});
     }
-    void PutId(const host::res::ResourceId& id)
-    {
+    void PutId(const host::res::ResourceId& id) {
         if (id.isOrdinal) {
             Put(WORD{0xFFFF});
             Put(id.ordinal);
@@ -40,13 +37,19 @@ public:
     void AlignToDword() { bytes.resize((bytes.size() + 3) / 4 * 4, 0); }
 };
 
-inline std::vector<BYTE> Encode(const host::res::DialogTemplate& dialog)
-{
+inline std::vector<BYTE> Encode(const host::res::DialogTemplate& dialog) {
     using namespace host::res;
     Writer out;
-    const DialogTemplateExHead head{1,         DIALOGEX_SIGNATURE, dialog.helpId, dialog.exStyle,
-                                    dialog.style, static_cast<WORD>(dialog.controls.size()),
-                                    dialog.x,  dialog.y,           dialog.cx,     dialog.cy};
+    const DialogTemplateExHead head{1,
+                                    DIALOGEX_SIGNATURE,
+                                    dialog.helpId,
+                                    dialog.exStyle,
+                                    dialog.style,
+                                    static_cast<WORD>(dialog.controls.size()),
+                                    dialog.x,
+                                    dialog.y,
+                                    dialog.cx,
+                                    dialog.cy};
     out.Put(head);
     out.PutId(dialog.menu);
     out.PutId(dialog.windowClass);
@@ -60,8 +63,9 @@ inline std::vector<BYTE> Encode(const host::res::DialogTemplate& dialog)
     }
     for (const DialogControl& control : dialog.controls) {
         out.AlignToDword();
-        const DialogItemTemplateExHead item{control.helpId, control.exStyle, control.style, control.x, control.y,
-                                            control.cx,     control.cy,      static_cast<DWORD>(control.id)};
+        const DialogItemTemplateExHead item{
+            control.helpId, control.exStyle, control.style, control.x,
+            control.y,      control.cx,      control.cy,    static_cast<DWORD>(control.id)};
         out.Put(item);
         out.PutId(control.windowClass);
         out.PutId(control.title);
@@ -71,8 +75,7 @@ inline std::vector<BYTE> Encode(const host::res::DialogTemplate& dialog)
     return out.bytes;
 }
 
-inline std::vector<BYTE> Encode(const std::vector<host::res::DialogInitEntry>& entries)
-{
+inline std::vector<BYTE> Encode(const std::vector<host::res::DialogInitEntry>& entries) {
     Writer out;
     for (const host::res::DialogInitEntry& entry : entries) {
         out.Put(entry.controlId);

@@ -18,8 +18,7 @@ using namespace host::res;
 
 namespace {
 
-void Require(bool condition)
-{
+void Require(bool condition) {
     if (!condition) {
         std::abort();
     }
@@ -33,15 +32,13 @@ constexpr WORD DIALOG_INIT_TYPE = 240;
 
 bool SameId(const ResourceId& a, const ResourceId& b) { return a == b; }
 
-bool SameControl(const DialogControl& a, const DialogControl& b)
-{
+bool SameControl(const DialogControl& a, const DialogControl& b) {
     return a.helpId == b.helpId && a.exStyle == b.exStyle && a.style == b.style && a.x == b.x && a.y == b.y &&
            a.cx == b.cx && a.cy == b.cy && a.id == b.id && SameId(a.windowClass, b.windowClass) &&
            SameId(a.title, b.title) && a.creationData == b.creationData;
 }
 
-bool SameDialog(const DialogTemplate& a, const DialogTemplate& b)
-{
+bool SameDialog(const DialogTemplate& a, const DialogTemplate& b) {
     if (a.helpId != b.helpId || a.exStyle != b.exStyle || a.style != b.style || a.x != b.x || a.y != b.y ||
         a.cx != b.cx || a.cy != b.cy || !SameId(a.menu, b.menu) || !SameId(a.windowClass, b.windowClass) ||
         a.title != b.title || a.hasFont != b.hasFont || a.pointSize != b.pointSize || a.weight != b.weight ||
@@ -57,8 +54,7 @@ bool SameDialog(const DialogTemplate& a, const DialogTemplate& b)
     return true;
 }
 
-void CheckDialog(std::span<const BYTE> data)
-{
+void CheckDialog(std::span<const BYTE> data) {
     const auto dialog = ParseDialogTemplate(data);
     if (!dialog) {
         return;
@@ -77,8 +73,7 @@ void CheckDialog(std::span<const BYTE> data)
     Require(reread.has_value() && SameDialog(*dialog, *reread));
 }
 
-void CheckDialogInit(std::span<const BYTE> data)
-{
+void CheckDialogInit(std::span<const BYTE> data) {
     const auto entries = ParseDialogInit(data);
     if (!entries) {
         return;
@@ -91,8 +86,7 @@ void CheckDialogInit(std::span<const BYTE> data)
     Require(again.size() <= data.size() && std::memcmp(again.data(), data.data(), again.size()) == 0);
 }
 
-void CheckVersion(std::span<const BYTE> data)
-{
+void CheckVersion(std::span<const BYTE> data) {
     const auto info = ParseVersionInfo(data);
     if (!info) {
         return;
@@ -108,8 +102,7 @@ void CheckVersion(std::span<const BYTE> data)
     Require(strings * sizeof(WCHAR) <= data.size());
 }
 
-void CheckStringBlock(std::span<const BYTE> block)
-{
+void CheckStringBlock(std::span<const BYTE> block) {
     size_t end = 0;
     for (unsigned index = 0; index < 16; ++index) {
         const auto slot = FindStringInBlock(block, index);
@@ -128,8 +121,7 @@ void CheckStringBlock(std::span<const BYTE> block)
 
 // A copy of exactly these bytes, in memory of its own.
 template <typename Check>
-void OnCopy(std::span<const BYTE> bytes, Check check)
-{
+void OnCopy(std::span<const BYTE> bytes, Check check) {
     std::unique_ptr<BYTE[]> copy(new BYTE[bytes.size()]);
     if (!bytes.empty()) {
         std::memcpy(copy.get(), bytes.data(), bytes.size());
@@ -137,8 +129,7 @@ void OnCopy(std::span<const BYTE> bytes, Check check)
     check(std::span<const BYTE>(copy.get(), bytes.size()));
 }
 
-void CheckResourceFile(std::span<const BYTE> file)
-{
+void CheckResourceFile(std::span<const BYTE> file) {
     const auto entries = ParseResourceFile(file);
     if (!entries) {
         return;
@@ -168,8 +159,7 @@ void CheckResourceFile(std::span<const BYTE> file)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const BYTE> bytes(data, size);
     CheckResourceFile(bytes);
     CheckDialog(bytes);

@@ -23,8 +23,7 @@ using namespace vprinter;
 
 namespace {
 
-void Require(bool condition)
-{
+void Require(bool condition) {
     if (!condition) {
         std::abort();
     }
@@ -34,8 +33,7 @@ void Require(bool condition)
 // more than eight bytes to open and print.
 constexpr uint64_t MAX_ROWS_PER_BYTE = 255;
 
-PrinterState StateOf(uint8_t bits)
-{
+PrinterState StateOf(uint8_t bits) {
     PrinterState state;
     state.paperWidth = (bits & 0x01) ? PaperWidth::Mm58 : PaperWidth::Mm80;
     state.twoColourPaper = (bits & 0x02) == 0;
@@ -45,11 +43,9 @@ PrinterState StateOf(uint8_t bits)
     return state;
 }
 
-bool SameState(const PrinterState& a, const PrinterState& b)
-{
+bool SameState(const PrinterState& a, const PrinterState& b) {
     return a.paperWidth == b.paperWidth && a.twoColourPaper == b.twoColourPaper && a.knife == b.knife &&
-           a.dualSideModel == b.dualSideModel && a.oneLineBuffer == b.oneLineBuffer &&
-           a.configByte0 == b.configByte0;
+           a.dualSideModel == b.dualSideModel && a.oneLineBuffer == b.oneLineBuffer && a.configByte0 == b.configByte0;
 }
 
 // Piece sizes from a small generator: mostly short pieces, now and then an empty or a long one.
@@ -57,8 +53,7 @@ class Pieces {
 public:
     explicit Pieces(uint8_t seed) : state_(0x9E3779B9u ^ seed) {}
 
-    size_t Next()
-    {
+    size_t Next() {
         state_ ^= state_ << 13;
         state_ ^= state_ >> 17;
         state_ ^= state_ << 5;
@@ -75,8 +70,7 @@ private:
 };
 
 template <typename Target>
-void FeedInPieces(Target& target, std::span<const uint8_t> stream, uint8_t seed)
-{
+void FeedInPieces(Target& target, std::span<const uint8_t> stream, uint8_t seed) {
     Pieces pieces(seed);
     size_t at = 0;
     while (at < stream.size()) {
@@ -93,19 +87,14 @@ public:
     uint64_t rows = 0;
 
     void OnCommand(const Command& c) override { text += "C " + CommandText(c) + "\n"; }
-    void OnRasterRow(const RasterRow& row) override
-    {
+    void OnRasterRow(const RasterRow& row) override {
         ++rows;
         Require(row.line.size() == (row.type == RASTER_TWO_COLOUR ? LINE_BYTES_TWO_COLOUR : LINE_BYTES_MONO));
         text += "R " + std::to_string(row.offset) + " " + std::to_string(row.type) + " " + HexBytes(row.line) + "\n";
     }
-    void OnError(const StreamError& e) override
-    {
-        text += "E " + Describe(e) + "\n";
-    }
+    void OnError(const StreamError& e) override { text += "E " + Describe(e) + "\n"; }
 
-    static std::string CommandText(const Command& c)
-    {
+    static std::string CommandText(const Command& c) {
         const uint8_t fields[] = {c.value,
                                   static_cast<uint8_t>(c.rows),
                                   static_cast<uint8_t>(c.rows >> 8),
@@ -123,8 +112,7 @@ public:
     }
 };
 
-std::string Parse(std::span<const uint8_t> stream, const uint8_t* seed)
-{
+std::string Parse(std::span<const uint8_t> stream, const uint8_t* seed) {
     EventLog log;
     StreamParser parser(log);
     if (seed == nullptr) {
@@ -142,8 +130,7 @@ std::string Parse(std::span<const uint8_t> stream, const uint8_t* seed)
 // megabytes of dots.
 class Digest {
 public:
-    void Add(std::span<const uint8_t> bytes)
-    {
+    void Add(std::span<const uint8_t> bytes) {
         size_t at = 0;
         for (; at + 8 <= bytes.size(); at += 8) {
             uint64_t word;
@@ -159,8 +146,7 @@ public:
     }
     void Add(const std::string& text) { Add(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())); }
     void Add(uint64_t value) { Add(std::to_string(value) + ";"); }
-    void Add(const SideImage& side)
-    {
+    void Add(const SideImage& side) {
         Add(static_cast<uint64_t>(side.Width()));
         Add(static_cast<uint64_t>(side.Rows()));
         Add(side.LostRows());
@@ -172,8 +158,7 @@ public:
     uint64_t Value() const { return hash_; }
 
 private:
-    void Mix(uint64_t word)
-    {
+    void Mix(uint64_t word) {
         hash_ = (hash_ ^ word) * 0x9E3779B97F4A7C15ull;
         hash_ ^= hash_ >> 29;
     }
@@ -183,8 +168,7 @@ private:
 
 // Checks the paper against the printer's limits and reduces the job to its digest, so that no two
 // jobs' paper is held at once.
-uint64_t CheckAndDigest(const JobResult& job, size_t streamSize)
-{
+uint64_t CheckAndDigest(const JobResult& job, size_t streamSize) {
     const Summary& s = job.summary;
     Require(s.bytes == streamSize);
     Require(s.pieces == job.pieces.size());
@@ -226,8 +210,7 @@ uint64_t CheckAndDigest(const JobResult& job, size_t streamSize)
     return digest.Value();
 }
 
-std::vector<uint8_t> Replies(VirtualPrinter& printer)
-{
+std::vector<uint8_t> Replies(VirtualPrinter& printer) {
     std::vector<uint8_t> replies(printer.PendingReplyBytes());
     Require(printer.ReadReply(replies) == replies.size());
     return replies;
@@ -235,8 +218,7 @@ std::vector<uint8_t> Replies(VirtualPrinter& printer)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) {
         return 0;
     }

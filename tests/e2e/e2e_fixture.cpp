@@ -9,8 +9,8 @@ void EndToEnd::SetUp() {
     HostClearPortBytes();
     SetVerticalDotCount(24);
     std::vector<BYTE> defaults = Devmode({});
-    HANDLE printer = AddTestPrinter(kPrinter, u"VELT K9x", kPort, PRINTER_ALL_ACCESS,
-                                    reinterpret_cast<DEVMODEW*>(defaults.data()));
+    HANDLE printer =
+        AddTestPrinter(kPrinter, u"VELT K9x", kPort, PRINTER_ALL_ACCESS, reinterpret_cast<DEVMODEW*>(defaults.data()));
     ASSERT_NE(printer, nullptr);
     ClosePrinter(printer);
 }
@@ -20,8 +20,7 @@ void EndToEnd::SetVerticalDotCount(DWORD rows) {
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Calvix", 0, nullptr, REG_OPTION_NON_VOLATILE,
                               KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(key, u"VerticalDotCount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&rows),
-                             sizeof rows),
+    EXPECT_EQ(RegSetValueExW(key, u"VerticalDotCount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&rows), sizeof rows),
               ERROR_SUCCESS);
     RegCloseKey(key);
 }
@@ -39,8 +38,7 @@ std::vector<BYTE> EndToEnd::Devmode(const Settings& s) {
     return std::vector<BYTE>(bytes, bytes + sizeof record);
 }
 
-Bytes EndToEnd::Print(const Settings& settings, const std::vector<const HostPicture*>& pages,
-                      HostPlacement placement) {
+Bytes EndToEnd::Print(const Settings& settings, const std::vector<const HostPicture*>& pages, HostPlacement placement) {
     HostPrintJob job;
     job.printer = kPrinter;
     job.devmode = Devmode(settings);

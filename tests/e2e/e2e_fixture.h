@@ -17,7 +17,7 @@ namespace e2e {
 constexpr ULONG kBlack = 0x000000, kWhite = 0xFFFFFF, kRed = 0xFF0000;
 
 struct Paper {
-    SHORT width = 800;  // tenths of a millimetre
+    SHORT width = 800; // tenths of a millimetre
     SHORT length = 500;
 };
 

@@ -28,8 +28,9 @@ std::vector<PrinterLine> MarkedPageLines(bool twoColour, int rows) {
 void Blocks(PrinterStream& s, const std::vector<PrinterLine>& lines, size_t perBlock, bool twoColour) {
     for (size_t at = 0; at < lines.size(); at += perBlock) {
         size_t end = std::min(lines.size(), at + perBlock);
-        s.Raster(std::vector<PrinterLine>(lines.begin() + static_cast<long>(at), lines.begin() + static_cast<long>(end)),
-                 twoColour);
+        s.Raster(
+            std::vector<PrinterLine>(lines.begin() + static_cast<long>(at), lines.begin() + static_cast<long>(end)),
+            twoColour);
     }
 }
 
@@ -302,7 +303,8 @@ TEST_F(EndToEnd, ARedRuleAndABlackBarComeOutRedAndBlack) {
 TEST_F(EndToEnd, ADecodeFailsOnAnyWarningOrErrorTheTestDoesNotExpect) {
     // A zero byte between commands and a cut of mode 31: two warnings.
     const Bytes doubtful{0x1B, 0x40, 0x00, 0x1B, 0x33, 0x0A, 0x0A, 0x1D, 0x56, 0x31, 0x1B, 0x40};
-    EXPECT_NONFATAL_FAILURE(Decode(doubtful, {.expectWarnings = {"zero byte"}}), "decode warning: offset 7 (0x7): cut mode 31");
+    EXPECT_NONFATAL_FAILURE(Decode(doubtful, {.expectWarnings = {"zero byte"}}),
+                            "decode warning: offset 7 (0x7): cut mode 31");
     EXPECT_NONFATAL_FAILURE(Decode(doubtful, {.expectWarnings = {"zero byte", "cut mode 31", "raster type"}}),
                             "expected decode warning not given: raster type");
     EXPECT_EQ(Decode(doubtful, {.expectWarnings = {"zero byte", "cut mode 31"}}).pieces.size(), 1u);

@@ -131,8 +131,8 @@ std::vector<std::optional<Place>> PlacePages(const JobResult& paper, const std::
             const Place at = found[&m].front();
             const Place drawn{top.piece, top.side, top.row + m.row};
             if (at != drawn) {
-                ADD_FAILURE() << "page " << p << ", mark on row " << m.row << ": at " << Describe(at)
-                              << ", drawn for " << Describe(drawn);
+                ADD_FAILURE() << "page " << p << ", mark on row " << m.row << ": at " << Describe(at) << ", drawn for "
+                              << Describe(drawn);
                 whole = false;
             }
         }
@@ -226,8 +226,8 @@ TEST_P(SettingsMatrix, EveryPageComesOutWholeOnceInOrderOnItsSide) {
             continue;
         }
         if (previous) {
-            const bool after = top->piece > previous->piece ||
-                               (top->piece == previous->piece && top->row >= previous->row + rows);
+            const bool after =
+                top->piece > previous->piece || (top->piece == previous->piece && top->row >= previous->row + rows);
             EXPECT_TRUE(after) << "page " << p << " at " << Describe(*top) << ", the page before it on this side at "
                                << Describe(*previous);
         }

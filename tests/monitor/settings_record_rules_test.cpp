@@ -8,15 +8,13 @@
 
 namespace {
 
-std::vector<uint8_t> BytesOf(const PRINTER_SETTINGS_RECORD& record)
-{
+std::vector<uint8_t> BytesOf(const PRINTER_SETTINGS_RECORD& record) {
     const auto* p = reinterpret_cast<const uint8_t*>(&record);
     return std::vector<uint8_t>(p, p + sizeof(record));
 }
 
 // A stored record as ReadSettingsRecord hands it over: exactly these bytes on the platform heap.
-StoredSettingsRecord Stored(const std::vector<uint8_t>& bytes)
-{
+StoredSettingsRecord Stored(const std::vector<uint8_t>& bytes) {
     StoredSettingsRecord stored;
     stored.bytes.reset(static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, bytes.size())));
     std::memcpy(stored.bytes.get(), bytes.data(), bytes.size());
@@ -24,8 +22,7 @@ StoredSettingsRecord Stored(const std::vector<uint8_t>& bytes)
     return stored;
 }
 
-std::vector<uint8_t> RecordBytes(size_t size, uint16_t version, uint16_t declaredSize)
-{
+std::vector<uint8_t> RecordBytes(size_t size, uint16_t version, uint16_t declaredSize) {
     std::vector<uint8_t> bytes(size, 0);
     bytes[0] = static_cast<uint8_t>(version);
     bytes[1] = static_cast<uint8_t>(version >> 8);
@@ -34,23 +31,15 @@ std::vector<uint8_t> RecordBytes(size_t size, uint16_t version, uint16_t declare
     return bytes;
 }
 
-std::vector<uint8_t> DefaultBytes()
-{
-    return RecordBytes(240, 0x0102, 240);
-}
+std::vector<uint8_t> DefaultBytes() { return RecordBytes(240, 0x0102, 240); }
 
-TEST(SettingsRecord, DefaultRecordByteForByte)
-{
-    EXPECT_EQ(BytesOf(DefaultSettingsRecord()), DefaultBytes());
-}
+TEST(SettingsRecord, DefaultRecordByteForByte) { EXPECT_EQ(BytesOf(DefaultSettingsRecord()), DefaultBytes()); }
 
-TEST(SettingsRecordWorkingCopy, NoStoredRecordGivesTheDefault)
-{
+TEST(SettingsRecordWorkingCopy, NoStoredRecordGivesTheDefault) {
     EXPECT_EQ(BytesOf(SettingsRecordWorkingCopy(StoredSettingsRecord{})), DefaultBytes());
 }
 
-TEST(SettingsRecordWorkingCopy, OlderRecordIsTakenUpToItsSizeAndBroughtToTheCurrentVersion)
-{
+TEST(SettingsRecordWorkingCopy, OlderRecordIsTakenUpToItsSizeAndBroughtToTheCurrentVersion) {
     std::vector<uint8_t> stored = RecordBytes(240, 0x0101, 240);
     stored[228] = 3;    // psUserSize
     stored[232] = 1;    // psPrinterModel
@@ -61,8 +50,7 @@ TEST(SettingsRecordWorkingCopy, OlderRecordIsTakenUpToItsSizeAndBroughtToTheCurr
     EXPECT_EQ(BytesOf(SettingsRecordWorkingCopy(Stored(stored))), expected);
 }
 
-TEST(SettingsRecordWorkingCopy, DeclaredSizeLimitsTheCopy)
-{
+TEST(SettingsRecordWorkingCopy, DeclaredSizeLimitsTheCopy) {
     std::vector<uint8_t> stored = RecordBytes(240, 0x0102, 230);
     stored[228] = 4;
     stored[232] = 1; // beyond the declared 230 bytes
@@ -71,8 +59,7 @@ TEST(SettingsRecordWorkingCopy, DeclaredSizeLimitsTheCopy)
     EXPECT_EQ(BytesOf(SettingsRecordWorkingCopy(Stored(stored))), expected);
 }
 
-TEST(SettingsRecordWorkingCopy, DeclaredSizeIsNeverBelievedBeyondTheBytesRead)
-{
+TEST(SettingsRecordWorkingCopy, DeclaredSizeIsNeverBelievedBeyondTheBytesRead) {
     // 100 bytes that claim to be 240: only the 100 are there.
     std::vector<uint8_t> stored = RecordBytes(100, 0x0102, 240);
     stored[99] = 0x55;
@@ -93,8 +80,7 @@ TEST(SettingsRecordWorkingCopy, DeclaredSizeIsNeverBelievedBeyondTheBytesRead)
     EXPECT_EQ(BytesOf(SettingsRecordWorkingCopy(Stored(tiny))), DefaultBytes());
 }
 
-TEST(SettingsRecordColorSetting, OnlyFromARecordReachingOffset236AndOnlyZeroOrOne)
-{
+TEST(SettingsRecordColorSetting, OnlyFromARecordReachingOffset236AndOnlyZeroOrOne) {
     SHORT color = -1;
     std::vector<uint8_t> record = DefaultBytes();
     record[234] = 1;

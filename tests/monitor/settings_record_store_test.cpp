@@ -10,34 +10,29 @@ namespace {
 
 class SettingsRecordStoreTest : public HostTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         HostTest::SetUp();
         printer = AddTestPrinter(u"Calvix Roll");
         ASSERT_NE(printer, nullptr);
         blocks = HostHeapBlocksInUse();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         EXPECT_EQ(HostHeapBlocksInUse(), blocks) << "every record read is released";
         ClosePrinter(printer);
         HostTest::TearDown();
     }
 
-    void Store(const std::u16string& name, DWORD type, std::vector<uint8_t> bytes)
-    {
+    void Store(const std::u16string& name, DWORD type, std::vector<uint8_t> bytes) {
         std::u16string value = name;
         ASSERT_EQ(SetPrinterDataW(printer, value.data(), type, bytes.data(), static_cast<DWORD>(bytes.size())),
                   static_cast<DWORD>(ERROR_SUCCESS));
     }
-    void StoreSize(DWORD size)
-    {
+    void StoreSize(DWORD size) {
         std::vector<uint8_t> bytes(4);
         std::memcpy(bytes.data(), &size, 4);
         Store(u"PrinterDataSize", REG_DWORD, bytes);
     }
-    std::vector<uint8_t> Stored(const std::u16string& name, DWORD* type)
-    {
+    std::vector<uint8_t> Stored(const std::u16string& name, DWORD* type) {
         std::u16string value = name;
         std::vector<uint8_t> bytes(1024);
         DWORD needed = 0;
@@ -52,8 +47,7 @@ protected:
     long blocks = 0;
 };
 
-TEST_F(SettingsRecordStoreTest, WrittenAsSizeAndRecordThenReadBack)
-{
+TEST_F(SettingsRecordStoreTest, WrittenAsSizeAndRecordThenReadBack) {
     PRINTER_SETTINGS_RECORD record = DefaultSettingsRecord();
     record.psUserSize = 3;
     record.psPrinterModel = 1;
@@ -79,8 +73,7 @@ TEST_F(SettingsRecordStoreTest, WrittenAsSizeAndRecordThenReadBack)
     EXPECT_EQ(std::vector<uint8_t>(read.bytes.get(), read.bytes.get() + read.size), expected);
 }
 
-TEST_F(SettingsRecordStoreTest, RecordOfAnotherSizeIsReadWhenBothValuesAgree)
-{
+TEST_F(SettingsRecordStoreTest, RecordOfAnotherSizeIsReadWhenBothValuesAgree) {
     StoreSize(100);
     Store(u"PrinterData", REG_BINARY, std::vector<uint8_t>(100, 0x07));
     StoredSettingsRecord read = ReadSettingsRecord(printer);
@@ -89,16 +82,14 @@ TEST_F(SettingsRecordStoreTest, RecordOfAnotherSizeIsReadWhenBothValuesAgree)
     EXPECT_EQ(read.bytes.get()[99], 0x07);
 }
 
-TEST_F(SettingsRecordStoreTest, NoRecordWhenTheSizeIsMissingOrZero)
-{
+TEST_F(SettingsRecordStoreTest, NoRecordWhenTheSizeIsMissingOrZero) {
     Store(u"PrinterData", REG_BINARY, std::vector<uint8_t>(240, 0));
     EXPECT_FALSE(ReadSettingsRecord(printer));
     StoreSize(0);
     EXPECT_FALSE(ReadSettingsRecord(printer));
 }
 
-TEST_F(SettingsRecordStoreTest, NoRecordWhenTheRecordDoesNotHaveExactlyThatSize)
-{
+TEST_F(SettingsRecordStoreTest, NoRecordWhenTheRecordDoesNotHaveExactlyThatSize) {
     StoreSize(240);
     EXPECT_FALSE(ReadSettingsRecord(printer)) << "record missing";
     Store(u"PrinterData", REG_BINARY, std::vector<uint8_t>(236, 0));
@@ -107,8 +98,7 @@ TEST_F(SettingsRecordStoreTest, NoRecordWhenTheRecordDoesNotHaveExactlyThatSize)
     EXPECT_FALSE(ReadSettingsRecord(printer)) << "record longer";
 }
 
-TEST_F(SettingsRecordStoreTest, NoRecordWhenAReadOrTheAllocationFails)
-{
+TEST_F(SettingsRecordStoreTest, NoRecordWhenAReadOrTheAllocationFails) {
     const PRINTER_SETTINGS_RECORD record = DefaultSettingsRecord();
     ASSERT_TRUE(WriteSettingsRecord(printer, &record));
     HostFailPrinterDataRead(1);
@@ -122,8 +112,7 @@ TEST_F(SettingsRecordStoreTest, NoRecordWhenAReadOrTheAllocationFails)
     EXPECT_TRUE(ReadSettingsRecord(printer));
 }
 
-TEST_F(SettingsRecordStoreTest, WritingNeedsAPrinterOpenedWithAllAccess)
-{
+TEST_F(SettingsRecordStoreTest, WritingNeedsAPrinterOpenedWithAllAccess) {
     std::u16string name = u"Calvix Roll";
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
     HANDLE user = nullptr;

@@ -20,8 +20,7 @@ std::u16string failingName;
 
 } // namespace
 
-extern "C" DWORD SetPrinterDataW(HANDLE, LPWSTR valueName, DWORD type, LPBYTE data, DWORD size)
-{
+extern "C" DWORD SetPrinterDataW(HANDLE, LPWSTR valueName, DWORD type, LPBYTE data, DWORD size) {
     calls.push_back({valueName, type, std::vector<uint8_t>(data, data + size)});
     return calls.back().name == failingName ? static_cast<DWORD>(ERROR_ACCESS_DENIED) : ERROR_SUCCESS;
 }
@@ -30,8 +29,7 @@ namespace {
 
 class SettingsRecordWriteOrderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         calls.clear();
         failingName.clear();
         record.psColorSetting = 1;
@@ -40,8 +38,7 @@ protected:
     HANDLE printer = reinterpret_cast<HANDLE>(0x1234);
 };
 
-TEST_F(SettingsRecordWriteOrderTest, SizeFirstThenTheRecord)
-{
+TEST_F(SettingsRecordWriteOrderTest, SizeFirstThenTheRecord) {
     EXPECT_TRUE(WriteSettingsRecord(printer, &record));
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].name, u"PrinterDataSize");
@@ -53,16 +50,14 @@ TEST_F(SettingsRecordWriteOrderTest, SizeFirstThenTheRecord)
     EXPECT_EQ(calls[1].bytes[234], 1);
 }
 
-TEST_F(SettingsRecordWriteOrderTest, RecordIsNotStoredWhenTheSizeCouldNotBe)
-{
+TEST_F(SettingsRecordWriteOrderTest, RecordIsNotStoredWhenTheSizeCouldNotBe) {
     failingName = u"PrinterDataSize";
     EXPECT_FALSE(WriteSettingsRecord(printer, &record));
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].name, u"PrinterDataSize");
 }
 
-TEST_F(SettingsRecordWriteOrderTest, FailedRecordStoreIsReported)
-{
+TEST_F(SettingsRecordWriteOrderTest, FailedRecordStoreIsReported) {
     failingName = u"PrinterData";
     EXPECT_FALSE(WriteSettingsRecord(printer, &record));
     EXPECT_EQ(calls.size(), 2u);

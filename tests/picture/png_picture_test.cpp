@@ -25,7 +25,7 @@ struct PngLayout {
 };
 
 PngLayout Layout(png_uint_32 width, png_uint_32 height, int colorType, int bitDepth,
-             std::vector<std::vector<png_byte>> rows) {
+                 std::vector<std::vector<png_byte>> rows) {
     PngLayout layout;
     layout.width = width;
     layout.height = height;
@@ -108,8 +108,8 @@ TEST_F(PngPicture, RgbBecomesBlueGreenRedInMemory) {
 }
 
 TEST_F(PngPicture, AlphaIsComposedOverWhite) {
-    HostPicture p = Load(Write("rgba.png", Layout(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8,
-                                              {{0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 128}})));
+    HostPicture p =
+        Load(Write("rgba.png", Layout(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {{0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 128}})));
     // Opaque black stays black, transparent black is paper, half-covered black is (255 * 127 + 127) / 255.
     EXPECT_EQ(Pixels(p), (std::vector<ULONG>{0x000000, 0xFFFFFF, 0x7F7F7F}));
 }
@@ -130,8 +130,9 @@ TEST_F(PngPicture, PaletteWithTransparentEntries) {
 }
 
 TEST_F(PngPicture, SixteenBitSamplesAreScaledToEight) {
-    HostPicture p = Load(Write("rgb16.png", Layout(2, 1, PNG_COLOR_TYPE_RGB, 16,
-                                               {{0xFF, 0xFF, 0x7F, 0x7F, 0x00, 0x00, 0x00, 0x00, 0x80, 0x80, 0xFF, 0xFF}})));
+    HostPicture p =
+        Load(Write("rgb16.png", Layout(2, 1, PNG_COLOR_TYPE_RGB, 16,
+                                       {{0xFF, 0xFF, 0x7F, 0x7F, 0x00, 0x00, 0x00, 0x00, 0x80, 0x80, 0xFF, 0xFF}})));
     EXPECT_EQ(Pixels(p), (std::vector<ULONG>{0xFF7F00, 0x0080FF}));
 }
 
@@ -192,7 +193,8 @@ TEST_F(PngPicture, TransparencyReadsTheSameInterlacedOrNot) {
 TEST_F(PngPicture, RowsArePaddedWithZerosAsTheEngineLaysThemOut) {
     for (int colorType : {PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA}) {
         const size_t samples = colorType == PNG_COLOR_TYPE_RGB ? 3 : 4;
-        PngLayout layout = Layout(5, 2, colorType, 8, std::vector<std::vector<png_byte>>(2, std::vector<png_byte>(5 * samples, 0xFF)));
+        PngLayout layout =
+            Layout(5, 2, colorType, 8, std::vector<std::vector<png_byte>>(2, std::vector<png_byte>(5 * samples, 0xFF)));
         HostPicture p = Load(Write("padded.png", layout));
         ASSERT_EQ(p.stride, 16);
         ASSERT_EQ(p.pixels.size(), 32u);

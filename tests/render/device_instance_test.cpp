@@ -104,8 +104,8 @@ struct EnabledPdev {
     EnabledPdev(HANDLE printer, DRIVER_DEVMODE dm, ULONG patterns = 0, HSURF* patternArray = nullptr,
                 ULONG devInfoSize = sizeof(DEVINFO)) {
         std::u16string name = kPrinterName;
-        pdev = DrvEnablePDEV(&dm.dmPublic, nullptr, patterns, patternArray, sizeof gdi,
-                             reinterpret_cast<ULONG*>(&gdi), devInfoSize, &dev, hdev, name.data(), printer);
+        pdev = DrvEnablePDEV(&dm.dmPublic, nullptr, patterns, patternArray, sizeof gdi, reinterpret_cast<ULONG*>(&gdi),
+                             devInfoSize, &dev, hdev, name.data(), printer);
     }
     ~EnabledPdev() {
         if (pdev != nullptr) {
@@ -290,11 +290,12 @@ TEST_F(DeviceInstance, ModuleExportsItsEntryPointsAndTellsTheDebugger) {
     HMODULE module = LoadLibraryW(u"VELT");
     ASSERT_NE(module, nullptr);
     for (const char* name :
-         {"DllEntryPoint", "DrvQueryDriverInfo", "DrvEnableDriver", "DrvDisableDriver", "DrvEnablePDEV",
-          "DrvCompletePDEV", "DrvResetPDEV", "DrvDisablePDEV", "DrvEnableSurface", "DrvDisableSurface", "DrvStartDoc",
-          "DrvStartPage", "DrvSendPage", "DrvEndDoc", "DrvStartBanding", "DrvNextBand", "DrvBitBlt", "DrvStretchBlt",
-          "DrvCopyBits", "DrvLineTo", "DrvStrokePath", "DrvFillPath", "DrvStrokeAndFillPath", "DrvTextOut",
-          "DrvGetGlyphMode", "DrvRealizeBrush"}) {
+         {"DllEntryPoint",   "DrvQueryDriverInfo", "DrvEnableDriver",      "DrvDisableDriver", "DrvEnablePDEV",
+          "DrvCompletePDEV", "DrvResetPDEV",       "DrvDisablePDEV",       "DrvEnableSurface", "DrvDisableSurface",
+          "DrvStartDoc",     "DrvStartPage",       "DrvSendPage",          "DrvEndDoc",        "DrvStartBanding",
+          "DrvNextBand",     "DrvBitBlt",          "DrvStretchBlt",        "DrvCopyBits",      "DrvLineTo",
+          "DrvStrokePath",   "DrvFillPath",        "DrvStrokeAndFillPath", "DrvTextOut",       "DrvGetGlyphMode",
+          "DrvRealizeBrush"}) {
         EXPECT_NE(GetProcAddress(module, name), nullptr) << name;
     }
     EXPECT_EQ(GetProcAddress(module, "PageOutput"), nullptr) << "internal functions stay hidden";
@@ -325,9 +326,9 @@ TEST_F(DeviceInstance, EntryPointsWriteTheirLinesToThePrintersLog) {
     std::stringstream text;
     text << in.rdbuf();
     const std::string log = text.str();
-    for (const char* entry : {"DrvEnablePDEV", "DrvCompletePDEV", "DrvEnableSurface", "DrvStartDoc", "DrvStartPage",
-                              "DrvStartBanding", "DrvNextBand", "PageOutput", "DrvEndDoc", "DrvDisableSurface",
-                              "DrvDisablePDEV"}) {
+    for (const char* entry :
+         {"DrvEnablePDEV", "DrvCompletePDEV", "DrvEnableSurface", "DrvStartDoc", "DrvStartPage", "DrvStartBanding",
+          "DrvNextBand", "PageOutput", "DrvEndDoc", "DrvDisableSurface", "DrvDisablePDEV"}) {
         EXPECT_NE(log.find(std::string("Entering the function ") + entry + "\r\n"), std::string::npos) << entry;
     }
 }

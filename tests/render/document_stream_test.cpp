@@ -11,9 +11,7 @@ constexpr uint32_t kRed = 0xFF0000; // one byte 255, two bytes 0
 
 using DocumentStream = RenderTest;
 
-Picture Blank(int width, int rows) {
-    return Picture(width, rows);
-}
+Picture Blank(int width, int rows) { return Picture(width, rows); }
 
 // A line whose first eight dots are printed: shows that pairs are exchanged (dots at byte 5).
 Bytes MarkerLine() {

@@ -61,8 +61,8 @@ protected:
 
     static void SetVerticalDotCountValue(DWORD type, const void* data, DWORD size) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Calvix", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &key, nullptr),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Calvix", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr),
                   ERROR_SUCCESS);
         ASSERT_EQ(RegSetValueExW(key, u"VerticalDotCount", 0, type, static_cast<const BYTE*>(data), size),
                   ERROR_SUCCESS);
@@ -100,8 +100,8 @@ protected:
             devInfo_ = DEVINFO{};
             std::u16string name = kPrinterName;
             pdev_ = DrvEnablePDEV(&devmode_.dmPublic, nullptr, 0, nullptr, sizeof gdiInfo_,
-                                  reinterpret_cast<ULONG*>(&gdiInfo_), sizeof devInfo_, &devInfo_, hdev_,
-                                  name.data(), printer);
+                                  reinterpret_cast<ULONG*>(&gdiInfo_), sizeof devInfo_, &devInfo_, hdev_, name.data(),
+                                  printer);
             if (pdev_ == nullptr) {
                 return;
             }

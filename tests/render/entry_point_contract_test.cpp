@@ -17,14 +17,16 @@ using EntryPointContract = RenderTest;
 constexpr BYTE kEngineFill = 0xCD;
 
 // A record as the engine hands it over before the driver fills it: not a zero byte in it.
-template <typename Record> Record EngineFilled() {
+template <typename Record>
+Record EngineFilled() {
     Record record;
     std::memset(&record, kEngineFill, sizeof record);
     return record;
 }
 
 // Names the 32-bit words in which two records differ ("" when they are the same byte for byte).
-template <typename Record> std::string Differences(const Record& actual, const Record& expected) {
+template <typename Record>
+std::string Differences(const Record& actual, const Record& expected) {
     static_assert(sizeof(Record) % 4 == 0);
     std::ostringstream text;
     for (size_t at = 0; at < sizeof(Record); at += 4) {
@@ -32,8 +34,7 @@ template <typename Record> std::string Differences(const Record& actual, const R
         std::memcpy(&a, reinterpret_cast<const BYTE*>(&actual) + at, 4);
         std::memcpy(&e, reinterpret_cast<const BYTE*>(&expected) + at, 4);
         if (a != e) {
-            text << std::hex << " [byte " << std::dec << at << ": 0x" << std::hex << a << ", expected 0x" << e
-                 << "]";
+            text << std::hex << " [byte " << std::dec << at << ": 0x" << std::hex << a << ", expected 0x" << e << "]";
         }
     }
     return text.str();
@@ -48,8 +49,8 @@ struct FilledRecordsPdev {
 
     FilledRecordsPdev(HANDLE printer, DRIVER_DEVMODE dm) {
         std::u16string name = kPrinterName;
-        pdev = DrvEnablePDEV(&dm.dmPublic, nullptr, 0, nullptr, sizeof gdi, reinterpret_cast<ULONG*>(&gdi),
-                             sizeof dev, &dev, hdev, name.data(), printer);
+        pdev = DrvEnablePDEV(&dm.dmPublic, nullptr, 0, nullptr, sizeof gdi, reinterpret_cast<ULONG*>(&gdi), sizeof dev,
+                             &dev, hdev, name.data(), printer);
     }
     ~FilledRecordsPdev() {
         if (pdev != nullptr) {
@@ -180,8 +181,7 @@ TEST_F(EntryPointContract, EnableDriverRefusalsLeaveTheRecordUntouched) {
     };
     for (const auto& r : refused) {
         std::memset(record, kEngineFill, sizeof record);
-        EXPECT_FALSE(DrvEnableDriver(r.version, r.size, data))
-            << std::hex << r.version << " " << std::dec << r.size;
+        EXPECT_FALSE(DrvEnableDriver(r.version, r.size, data)) << std::hex << r.version << " " << std::dec << r.size;
         EXPECT_EQ(std::count(std::begin(record), std::end(record), kEngineFill), std::ssize(record))
             << std::hex << r.version << " " << std::dec << r.size;
     }
@@ -265,7 +265,7 @@ TEST_F(EntryPointContract, SurfaceRefusedByTheEngineLeavesNothingAndTheInstanceU
 
 // An engine bitmap with a pattern that differs from pixel to pixel, locked while it lives.
 class Bitmap {
-  public:
+public:
     explicit Bitmap(BYTE seed, ULONG format = BMF_24BPP, LONG cx = 40, LONG cy = 30) {
         handle_ = reinterpret_cast<HSURF>(EngCreateBitmap(SIZEL{cx, cy}, 0, format, BMF_TOPDOWN, nullptr));
         surface_ = handle_ != nullptr ? EngLockSurface(handle_) : nullptr;
@@ -293,7 +293,7 @@ class Bitmap {
         return Bytes(bits, bits + surface_->cjBits);
     }
 
-  private:
+private:
     HSURF handle_ = nullptr;
     SURFOBJ* surface_ = nullptr;
 };
@@ -313,8 +313,7 @@ std::ostream& operator<<(std::ostream& out, const Outcome& o) {
 // last-error code must be the same. `draw` gets the function to call, a target and a source.
 template <typename Function, typename Draw>
 Outcome ThroughTheDriver(Function* entryPoint, Function* engine, Draw draw, ULONG sourceFormat = BMF_24BPP) {
-    Bitmap driverTarget(0x11), driverSource(0x80, sourceFormat), engineTarget(0x11),
-        engineSource(0x80, sourceFormat);
+    Bitmap driverTarget(0x11), driverSource(0x80, sourceFormat), engineTarget(0x11), engineSource(0x80, sourceFormat);
     const Bytes untouched = driverTarget.Pixels();
     SetSentinelLastError();
     const BOOL driverResult = draw(entryPoint, driverTarget.obj(), driverSource.obj());
@@ -334,9 +333,7 @@ TEST_F(EntryPointContract, BlitsReachTheEngineWithTheirArgumentsAndResults) {
     POINTL from{10, 7};
     BRUSHOBJ brush{0x123456, nullptr, 0};
     CLIPOBJ clip{1, {0, 0, 18, 30}, DC_RECT, 0, 0, 0};
-    auto copyBits = [&](auto call, SURFOBJ* t, SURFOBJ* s) {
-        return call(t, s, &clip, nullptr, &part, &from);
-    };
+    auto copyBits = [&](auto call, SURFOBJ* t, SURFOBJ* s) { return call(t, s, &clip, nullptr, &part, &from); };
     EXPECT_EQ(ThroughTheDriver(DrvCopyBits, EngCopyBits, copyBits), (Outcome{TRUE, true}));
     EXPECT_EQ(ThroughTheDriver(DrvCopyBits, EngCopyBits, copyBits, BMF_32BPP), (Outcome{FALSE, false}));
 
@@ -357,16 +354,14 @@ TEST_F(EntryPointContract, BlitsReachTheEngineWithTheirArgumentsAndResults) {
     };
     EXPECT_EQ(ThroughTheDriver(DrvStretchBlt, EngStretchBlt, stretch(HALFTONE)), (Outcome{TRUE, true}));
     EXPECT_EQ(ThroughTheDriver(DrvStretchBlt, EngStretchBlt, stretch(COLORONCOLOR)), (Outcome{TRUE, true}));
-    EXPECT_EQ(ThroughTheDriver(DrvStretchBlt, EngStretchBlt, stretch(HALFTONE), BMF_8BPP),
-              (Outcome{FALSE, false}));
+    EXPECT_EQ(ThroughTheDriver(DrvStretchBlt, EngStretchBlt, stretch(HALFTONE), BMF_8BPP), (Outcome{FALSE, false}));
 }
 
 TEST_F(EntryPointContract, LinesPathsAndTextReachTheEngineWithTheirArgumentsAndResults) {
     BRUSHOBJ brush{0x123456, nullptr, 0};
     auto line = [&](MIX mix) {
-        return [&, mix](auto call, SURFOBJ* t, SURFOBJ*) {
-            return call(t, nullptr, &brush, 2, 3, 35, 20, nullptr, mix);
-        };
+        return
+            [&, mix](auto call, SURFOBJ* t, SURFOBJ*) { return call(t, nullptr, &brush, 2, 3, 35, 20, nullptr, mix); };
     };
     EXPECT_EQ(ThroughTheDriver(DrvLineTo, EngLineTo, line(R2_COPYPEN)), (Outcome{TRUE, true}));
     EXPECT_EQ(ThroughTheDriver(DrvLineTo, EngLineTo, line(R2_NOP)), (Outcome{TRUE, false}));
@@ -389,8 +384,7 @@ TEST_F(EntryPointContract, LinesPathsAndTextReachTheEngineWithTheirArgumentsAndR
         const Outcome expected{p != nullptr, false};
         EXPECT_EQ(ThroughTheDriver(DrvStrokePath, EngStrokePath,
                                    [&](auto call, SURFOBJ* t, SURFOBJ*) {
-                                       return call(t, p, nullptr, nullptr, &brush, nullptr, &attrs,
-                                                   R2_COPYPEN);
+                                       return call(t, p, nullptr, nullptr, &brush, nullptr, &attrs, R2_COPYPEN);
                                    }),
                   expected);
         EXPECT_EQ(ThroughTheDriver(DrvFillPath, EngFillPath,
@@ -400,8 +394,8 @@ TEST_F(EntryPointContract, LinesPathsAndTextReachTheEngineWithTheirArgumentsAndR
                   expected);
         EXPECT_EQ(ThroughTheDriver(DrvStrokeAndFillPath, EngStrokeAndFillPath,
                                    [&](auto call, SURFOBJ* t, SURFOBJ*) {
-                                       return call(t, p, nullptr, nullptr, &brush, &attrs, &brush, nullptr,
-                                                   R2_COPYPEN, 0);
+                                       return call(t, p, nullptr, nullptr, &brush, &attrs, &brush, nullptr, R2_COPYPEN,
+                                                   0);
                                    }),
                   expected);
     }
@@ -440,8 +434,7 @@ TEST_F(EntryPointContract, SendPageRunsThePageOutput) {
         ASSERT_TRUE(device.ok());
         ASSERT_TRUE(DrvStartPage(device.surface()));
         auto* raster = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, 72 * 220));
-        auto* band =
-            static_cast<BAND_NODE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(BAND_NODE)));
+        auto* band = static_cast<BAND_NODE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(BAND_NODE)));
         ASSERT_TRUE(raster != nullptr && band != nullptr);
         std::memset(raster, 0xFF, 72 * 5);
         *band = BAND_NODE{raster, nullptr, 72 * 220};
@@ -504,21 +497,20 @@ TEST_F(EntryPointContract, EveryEntryPointWritesItsLineToItsPrintersLog) {
         EXPECT_TRUE(DrvResetPDEV(pdev, pdev));
         EXPECT_EQ(DrvGetGlyphMode(pdev, nullptr), 1u);
         EXPECT_TRUE(DrvRealizeBrush(nullptr, s, nullptr, nullptr, nullptr, 0));
-        EXPECT_TRUE(DrvBitBlt(s, nullptr, nullptr, nullptr, nullptr, &rect, nullptr, nullptr, nullptr,
-                              nullptr, ROP4_WHITENESS));
+        EXPECT_TRUE(DrvBitBlt(s, nullptr, nullptr, nullptr, nullptr, &rect, nullptr, nullptr, nullptr, nullptr,
+                              ROP4_WHITENESS));
         EXPECT_TRUE(DrvLineTo(s, nullptr, nullptr, 0, 0, 5, 5, nullptr, R2_BLACK));
         EXPECT_TRUE(DrvStrokePath(s, &path, nullptr, nullptr, nullptr, nullptr, nullptr, R2_COPYPEN));
         EXPECT_TRUE(DrvFillPath(s, &path, nullptr, nullptr, nullptr, R2_COPYPEN, 0));
-        EXPECT_TRUE(DrvStrokeAndFillPath(s, &path, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                         R2_COPYPEN, 0));
         EXPECT_TRUE(
-            DrvTextOut(s, &text, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, R2_COPYPEN));
+            DrvStrokeAndFillPath(s, &path, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, R2_COPYPEN, 0));
+        EXPECT_TRUE(DrvTextOut(s, &text, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, R2_COPYPEN));
         EXPECT_TRUE(DrvCopyBits(s, other.obj(), nullptr, nullptr, &rect, &at));
         EXPECT_TRUE(DrvCopyBits(other.obj(), s, nullptr, nullptr, &rect, &at)); // read back from the page
-        EXPECT_TRUE(DrvStretchBlt(s, other.obj(), nullptr, nullptr, nullptr, nullptr, nullptr, &rect, &rect,
-                                  nullptr, COLORONCOLOR));
-        EXPECT_TRUE(DrvBitBlt(other.obj(), s, nullptr, nullptr, nullptr, &rect, &at, nullptr, nullptr,
-                              nullptr, ROP4_SRCCOPY));
+        EXPECT_TRUE(DrvStretchBlt(s, other.obj(), nullptr, nullptr, nullptr, nullptr, nullptr, &rect, &rect, nullptr,
+                                  COLORONCOLOR));
+        EXPECT_TRUE(
+            DrvBitBlt(other.obj(), s, nullptr, nullptr, nullptr, &rect, &at, nullptr, nullptr, nullptr, ROP4_SRCCOPY));
         ASSERT_TRUE(DrvStartPage(s));
         EXPECT_TRUE(DrvSendPage(s));
         DrvDisableDriver(); // no line either

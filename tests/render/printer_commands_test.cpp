@@ -57,10 +57,8 @@ TEST_F(PrinterCommands, FeedDotsSplitsAtTwoHundredFiftyFive) {
     EXPECT_EQ(Sent([](HANDLE p) { EXPECT_TRUE(FeedDots(p, 0)); }), Bytes{});
     EXPECT_EQ(Sent([](HANDLE p) { FeedDots(p, 180); }), (Bytes{0x1B, 0x33, 0xB4, 0x0A}));
     EXPECT_EQ(Sent([](HANDLE p) { FeedDots(p, 255); }), (Bytes{0x1B, 0x33, 0xFF, 0x0A}));
-    EXPECT_EQ(Sent([](HANDLE p) { FeedDots(p, 368); }),
-              (Bytes{0x1B, 0x33, 0xFF, 0x0A, 0x1B, 0x33, 0x71, 0x0A}));
-    EXPECT_EQ(Sent([](HANDLE p) { FeedDots(p, 510); }),
-              (Bytes{0x1B, 0x33, 0xFF, 0x0A, 0x1B, 0x33, 0xFF, 0x0A}));
+    EXPECT_EQ(Sent([](HANDLE p) { FeedDots(p, 368); }), (Bytes{0x1B, 0x33, 0xFF, 0x0A, 0x1B, 0x33, 0x71, 0x0A}));
+    EXPECT_EQ(Sent([](HANDLE p) { FeedDots(p, 510); }), (Bytes{0x1B, 0x33, 0xFF, 0x0A, 0x1B, 0x33, 0xFF, 0x0A}));
 }
 
 TEST_F(PrinterCommands, FeedDotsStopsAtTheFirstFailedWrite) {
@@ -90,9 +88,9 @@ TEST_F(PrinterCommands, RasterBlockExchangesEveryPairAndKeepsAnOddLastByte) {
 TEST_F(PrinterCommands, RasterBlockRefusals) {
     Bytes data(160 * 256);
     EXPECT_EQ(Sent([&](HANDLE p) {
-                  EXPECT_FALSE(SendRasterBlock(p, 3, 1, data.data(), 160));     // no such type
-                  EXPECT_FALSE(SendRasterBlock(p, 0, 2, data.data(), 159));     // short of 2 x 80
-                  EXPECT_FALSE(SendRasterBlock(p, 2, 2, data.data(), 319));     // short of 2 x 160
+                  EXPECT_FALSE(SendRasterBlock(p, 3, 1, data.data(), 160));        // no such type
+                  EXPECT_FALSE(SendRasterBlock(p, 0, 2, data.data(), 159));        // short of 2 x 80
+                  EXPECT_FALSE(SendRasterBlock(p, 2, 2, data.data(), 319));        // short of 2 x 160
                   EXPECT_FALSE(SendRasterBlock(p, 0, 255, data.data(), 255 * 80)); // the printer reads 256 rows
                   EXPECT_FALSE(SendRasterBlock(p, 2, 300, data.data(), 300 * 160));
               }),

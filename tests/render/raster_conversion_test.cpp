@@ -21,13 +21,9 @@ std::vector<uint8_t> Converted(Conversion convert, Picture& p) {
     return out;
 }
 
-std::vector<uint8_t> Mono(Picture& p) {
-    return Converted(ConvertMono, p);
-}
+std::vector<uint8_t> Mono(Picture& p) { return Converted(ConvertMono, p); }
 
-std::vector<uint8_t> TwoColour(Picture& p) {
-    return Converted(ConvertTwoColour, p);
-}
+std::vector<uint8_t> TwoColour(Picture& p) { return Converted(ConvertTwoColour, p); }
 
 // Both ways of each conversion, the vector one (where the machine has it) and the plain one.
 struct Way {

@@ -9,7 +9,7 @@
 namespace reference {
 
 inline const int kMono[8][8] = {
-    {1, 33, 9, 41, 3, 35, 11, 43},   {59, 17, 49, 25, 57, 19, 51, 27}, {15, 47, 5, 37, 13, 45, 7, 39},
+    {1, 33, 9, 41, 3, 35, 11, 43},    {59, 17, 49, 25, 57, 19, 51, 27}, {15, 47, 5, 37, 13, 45, 7, 39},
     {55, 31, 63, 21, 53, 29, 61, 23}, {2, 34, 10, 42, 1, 32, 8, 40},    {56, 18, 50, 26, 58, 16, 48, 24},
     {12, 44, 6, 38, 14, 46, 4, 36},   {52, 28, 60, 22, 54, 30, 62, 20},
 };
@@ -80,9 +80,7 @@ inline std::vector<uint8_t> TwoColour(const uint8_t* pixels, int rows, size_t st
     return out;
 }
 
-inline size_t Stride(int width) {
-    return (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
-}
+inline size_t Stride(int width) { return (static_cast<size_t>(width) * 3 + 3) / 4 * 4; }
 
 inline std::vector<uint8_t> Rotate(const uint8_t* image, int width, int height, size_t stride) {
     size_t newStride = Stride(height);

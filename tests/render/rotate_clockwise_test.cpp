@@ -43,8 +43,21 @@ TEST(RotateClockwise, LeftColumnBecomesTheFirstRowBottomPixelFirst) {
 TEST(RotateClockwise, MatchesReferenceOnOddSizes) {
     // Sizes on both sides of the two-by-two blocks: one, two and three pixels, odd and even counts, and a
     // band's worth of rows and one more.
-    for (auto [w, h] : {std::pair{1420, 576}, {7, 5}, {33, 65}, {1, 1}, {64, 3}, {2, 2}, {3, 3}, {2, 7}, {3, 2},
-                        {16, 4}, {17, 5}, {18, 6}, {35, 1}, {1, 35}, {2000, 576}}) {
+    for (auto [w, h] : {std::pair{1420, 576},
+                        {7, 5},
+                        {33, 65},
+                        {1, 1},
+                        {64, 3},
+                        {2, 2},
+                        {3, 3},
+                        {2, 7},
+                        {3, 2},
+                        {16, 4},
+                        {17, 5},
+                        {18, 6},
+                        {35, 1},
+                        {1, 35},
+                        {2000, 576}}) {
         Picture p = RandomPicture(w, h, static_cast<unsigned>(w * 31 + h));
         const std::vector<uint8_t> want = reference::Rotate(p.bytes.data(), w, h, p.stride);
         EXPECT_EQ(Rotate(p), want) << w << "x" << h;

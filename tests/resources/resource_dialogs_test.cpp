@@ -12,8 +12,7 @@
 
 namespace host::res {
 // Readable failure messages: an ordinal as "#128", a name in quotes.
-void PrintTo(const ResourceId& id, std::ostream* out)
-{
+void PrintTo(const ResourceId& id, std::ostream* out) {
     if (id.isOrdinal) {
         *out << "#" << id.ordinal;
     } else {
@@ -72,81 +71,116 @@ struct DialogRow {
 };
 
 const std::vector<DialogRow> DIALOGS = {
-    {5, u"Document Settings", 292, 206, false, {
-        {1005, "group box", u"2-Color printing", 18, 5, 256, 40},
-        {161, "radio, group", u"2-color", 180, 24, 35, 10},
-        {145, "radio", u"Mono", 76, 24, 39, 10},
-        {-1, "group box", u"Dual side printing control", 18, 55, 256, 40},
-        {163, "radio, group", u"Single side  ", 75, 71, 53, 10},
-        {165, "radio", u"Dual side", 179, 71, 45, 10},
-        {-1, "group box", u"Page mode printing control", 18, 105, 256, 40},
-        {167, "radio, group", u"Page Mode", 75, 122, 65, 10},
-        {169, "radio", u"Not Page Mode", 179, 123, 65, 10},
-        {-1, "group box", u"Cutting control", 18, 155, 256, 40},
-        {171, "radio, group", u"Each Page", 75, 172, 49, 10},
-        {173, "radio", u"End of Document", 179, 173, 67, 10},
-    }},
-    {114, u"Device Settings", 255, 200, false, {
-        {1002, "group box", u"Paper Size", 4, 16, 246, 37},
-        {-1, "static", u"User Defined Size:", 20, 33, 66, 12},
-        {1052, "combo box, drop-down list, sorted, vertical scroll", u"", 81, 31, 99, 69},
-        {1017, "push button", u"Edit", 193, 31, 50, 14},
-        {-1, "group box", u"Device Settings", 4, 64, 246, 132},
-        {1001, "group box", u"Color Setting", 10, 82, 234, 53},
-        {1025, "radio, group", u"Mono", 34, 98, 35, 10},
-        {1038, "radio", u"2-Color", 116, 98, 39, 10},
-        {1016, "push button", u"Refresh", 176, 96, 50, 14},
-        {1003, "group box", u"Printer Model", 10, 143, 234, 40},
-        {1039, "radio, group", u"Single", 34, 160, 35, 10},
-        {1040, "radio", u"Dual", 116, 160, 39, 10},
-        {-1, "static with a static edge",
-         u"The change of Color Setting becomes effective after the printer's reset", 11, 113, 230, 17},
-    }},
-    {108, u"Driver Setting", 255, 200, false, {
-        {146, "radio", u"Enable", 105, 63, 39, 10},
-        {147, "radio", u" Disable", 154, 63, 39, 10},
-        {149, "static", u"Maximum Log Size", 21, 94, 58, 8},
-        {148, "combo box, drop-down list", u"", 105, 94, 87, 56},
-        {151, "static", u"Log File Path", 21, 129, 42, 8},
-        {150, "edit, border, horizontal auto-scroll", u"", 105, 129, 87, 12},
-        {174, "push button", u"Browse", 199, 129, 40, 12},
-        {-1, "static", u"Log Setting Status", 21, 63, 60, 8},
-        {1006, "group box", u" Driver Setting", 7, 22, 241, 155},
-    }},
-    {104, u"Printer Configuration", 255, 200, true, {
-        {127, "push button", u"Print Configuration", 136, 62, 73, 16},
-        {131, "push button", u"Get Configuration", 136, 121, 73, 16},
-        {134, "static", u"Printer Configuration", 47, 66, 68, 8},
-        {135, "static", u"Get Configuration", 47, 124, 58, 8},
-        {1005, "group box", u"Printer Configuration", 13, 16, 228, 168},
-    }},
-    {107, u"Version", 255, 200, false, {
-        {-1, "static", u"VELT K9x", 107, 51, 36, 8},
-        {-1, "static", u"Version 01.02", 102, 64, 49, 8},
-        {-1, "static", nullptr, 40, 84, 170, 8}, // the maker's notice: any wording
-        {-1, "static", nullptr, 87, 102, 69, 8},
-    }},
-    {111, u"User Custom Size", 199, 113, false, {
-        {122, "combo box, drop-down list, sorted", u"", 98, 18, 52, 47},
-        {124, "edit, border, digits only", u"", 98, 52, 40, 14},
-        {123, "up-down control, sets its buddy's integer, arrow keys", u"", 138, 52, 14, 14},
-        {1, "default push button", u"OK", 47, 83, 43, 16},
-        {2, "push button", u"Cancel", 108, 83, 43, 16},
-        {121, "static", u"Width (mm) :", 46, 20, 42, 8},
-        {125, "static", u"Height (mm) :", 46, 55, 44, 8},
-    }},
-    {106, u"Get Configuration", 229, 182, false, {
-        {143, "static", u"Color Paper Option:", 21, 121, 83, 15},
-        {141, "static", u"Knife Option:", 21, 90, 83, 15},
-        {139, "static", u"Paper Width:", 21, 59, 83, 15},
-        {137, "static", u"One Line Buffer Option:", 21, 28, 83, 15},
-        {153, "static (value of the buffer option)", u"", 111, 28, 105, 14},
-        {155, "static (value of the paper width)", u"", 111, 59, 105, 14},
-        {159, "static (value of the colour paper option)", u"", 111, 121, 105, 14},
-        {1004, "group box", u"Printer Configuration", 9, 7, 210, 168},
-        {157, "static (value of the knife option)", u"", 111, 90, 105, 14},
-        {133, "push button", u"Close", 90, 152, 50, 14},
-    }},
+    {5,
+     u"Document Settings",
+     292,
+     206,
+     false,
+     {
+         {1005, "group box", u"2-Color printing", 18, 5, 256, 40},
+         {161, "radio, group", u"2-color", 180, 24, 35, 10},
+         {145, "radio", u"Mono", 76, 24, 39, 10},
+         {-1, "group box", u"Dual side printing control", 18, 55, 256, 40},
+         {163, "radio, group", u"Single side  ", 75, 71, 53, 10},
+         {165, "radio", u"Dual side", 179, 71, 45, 10},
+         {-1, "group box", u"Page mode printing control", 18, 105, 256, 40},
+         {167, "radio, group", u"Page Mode", 75, 122, 65, 10},
+         {169, "radio", u"Not Page Mode", 179, 123, 65, 10},
+         {-1, "group box", u"Cutting control", 18, 155, 256, 40},
+         {171, "radio, group", u"Each Page", 75, 172, 49, 10},
+         {173, "radio", u"End of Document", 179, 173, 67, 10},
+     }},
+    {114,
+     u"Device Settings",
+     255,
+     200,
+     false,
+     {
+         {1002, "group box", u"Paper Size", 4, 16, 246, 37},
+         {-1, "static", u"User Defined Size:", 20, 33, 66, 12},
+         {1052, "combo box, drop-down list, sorted, vertical scroll", u"", 81, 31, 99, 69},
+         {1017, "push button", u"Edit", 193, 31, 50, 14},
+         {-1, "group box", u"Device Settings", 4, 64, 246, 132},
+         {1001, "group box", u"Color Setting", 10, 82, 234, 53},
+         {1025, "radio, group", u"Mono", 34, 98, 35, 10},
+         {1038, "radio", u"2-Color", 116, 98, 39, 10},
+         {1016, "push button", u"Refresh", 176, 96, 50, 14},
+         {1003, "group box", u"Printer Model", 10, 143, 234, 40},
+         {1039, "radio, group", u"Single", 34, 160, 35, 10},
+         {1040, "radio", u"Dual", 116, 160, 39, 10},
+         {-1, "static with a static edge", u"The change of Color Setting becomes effective after the printer's reset",
+          11, 113, 230, 17},
+     }},
+    {108,
+     u"Driver Setting",
+     255,
+     200,
+     false,
+     {
+         {146, "radio", u"Enable", 105, 63, 39, 10},
+         {147, "radio", u" Disable", 154, 63, 39, 10},
+         {149, "static", u"Maximum Log Size", 21, 94, 58, 8},
+         {148, "combo box, drop-down list", u"", 105, 94, 87, 56},
+         {151, "static", u"Log File Path", 21, 129, 42, 8},
+         {150, "edit, border, horizontal auto-scroll", u"", 105, 129, 87, 12},
+         {174, "push button", u"Browse", 199, 129, 40, 12},
+         {-1, "static", u"Log Setting Status", 21, 63, 60, 8},
+         {1006, "group box", u" Driver Setting", 7, 22, 241, 155},
+     }},
+    {104,
+     u"Printer Configuration",
+     255,
+     200,
+     true,
+     {
+         {127, "push button", u"Print Configuration", 136, 62, 73, 16},
+         {131, "push button", u"Get Configuration", 136, 121, 73, 16},
+         {134, "static", u"Printer Configuration", 47, 66, 68, 8},
+         {135, "static", u"Get Configuration", 47, 124, 58, 8},
+         {1005, "group box", u"Printer Configuration", 13, 16, 228, 168},
+     }},
+    {107,
+     u"Version",
+     255,
+     200,
+     false,
+     {
+         {-1, "static", u"VELT K9x", 107, 51, 36, 8},
+         {-1, "static", u"Version 01.02", 102, 64, 49, 8},
+         {-1, "static", nullptr, 40, 84, 170, 8}, // the maker's notice: any wording
+         {-1, "static", nullptr, 87, 102, 69, 8},
+     }},
+    {111,
+     u"User Custom Size",
+     199,
+     113,
+     false,
+     {
+         {122, "combo box, drop-down list, sorted", u"", 98, 18, 52, 47},
+         {124, "edit, border, digits only", u"", 98, 52, 40, 14},
+         {123, "up-down control, sets its buddy's integer, arrow keys", u"", 138, 52, 14, 14},
+         {1, "default push button", u"OK", 47, 83, 43, 16},
+         {2, "push button", u"Cancel", 108, 83, 43, 16},
+         {121, "static", u"Width (mm) :", 46, 20, 42, 8},
+         {125, "static", u"Height (mm) :", 46, 55, 44, 8},
+     }},
+    {106,
+     u"Get Configuration",
+     229,
+     182,
+     false,
+     {
+         {143, "static", u"Color Paper Option:", 21, 121, 83, 15},
+         {141, "static", u"Knife Option:", 21, 90, 83, 15},
+         {139, "static", u"Paper Width:", 21, 59, 83, 15},
+         {137, "static", u"One Line Buffer Option:", 21, 28, 83, 15},
+         {153, "static (value of the buffer option)", u"", 111, 28, 105, 14},
+         {155, "static (value of the paper width)", u"", 111, 59, 105, 14},
+         {159, "static (value of the colour paper option)", u"", 111, 121, 105, 14},
+         {1004, "group box", u"Printer Configuration", 9, 7, 210, 168},
+         {157, "static (value of the knife option)", u"", 111, 90, 105, 14},
+         {133, "push button", u"Close", 90, 152, 50, 14},
+     }},
 };
 
 // What a kind of control must look like in a template.
@@ -159,8 +193,7 @@ struct KindRule {
     DWORD exStyle = 0;
 };
 
-std::vector<std::string> KindWords(std::string kind)
-{
+std::vector<std::string> KindWords(std::string kind) {
     if (const size_t note = kind.find(" ("); note != std::string::npos) {
         kind.erase(note); // "(value of the ...)" explains, it does not style
     }
@@ -172,8 +205,7 @@ std::vector<std::string> KindWords(std::string kind)
     return words;
 }
 
-std::optional<KindRule> RuleFor(const std::string& kind)
-{
+std::optional<KindRule> RuleFor(const std::string& kind) {
     const std::vector<std::string> words = KindWords(kind);
     const std::string& base = words.front();
     KindRule rule;
@@ -237,13 +269,9 @@ std::optional<KindRule> RuleFor(const std::string& kind)
 
 using DialogTemplateTest = ResourceLibraryTest;
 
-std::optional<DialogTemplate> ReadDialog(std::span<const BYTE> bytes)
-{
-    return host::res::ParseDialogTemplate(bytes);
-}
+std::optional<DialogTemplate> ReadDialog(std::span<const BYTE> bytes) { return host::res::ParseDialogTemplate(bytes); }
 
-TEST_F(DialogTemplateTest, EveryDialogHasItsTitleSizeFontAndStyle)
-{
+TEST_F(DialogTemplateTest, EveryDialogHasItsTitleSizeFontAndStyle) {
     for (const DialogRow& row : DIALOGS) {
         const std::optional<DialogTemplate> dialog = ReadDialog(Bytes(MAKEINTRESOURCEW(row.id), RT_DIALOG));
         ASSERT_TRUE(dialog.has_value()) << row.id;
@@ -261,8 +289,7 @@ TEST_F(DialogTemplateTest, EveryDialogHasItsTitleSizeFontAndStyle)
     }
 }
 
-TEST_F(DialogTemplateTest, EveryControlMatchesItsRow)
-{
+TEST_F(DialogTemplateTest, EveryControlMatchesItsRow) {
     for (const DialogRow& row : DIALOGS) {
         const std::optional<DialogTemplate> dialog = ReadDialog(Bytes(MAKEINTRESOURCEW(row.id), RT_DIALOG));
         ASSERT_TRUE(dialog.has_value()) << row.id;
@@ -295,8 +322,7 @@ TEST_F(DialogTemplateTest, EveryControlMatchesItsRow)
     }
 }
 
-TEST_F(DialogTemplateTest, LookupFailuresNameTheirReason)
-{
+TEST_F(DialogTemplateTest, LookupFailuresNameTheirReason) {
     EXPECT_LAST_ERROR(ERROR_RESOURCE_NAME_NOT_FOUND,
                       EXPECT_EQ(FindResourceW(module_, MAKEINTRESOURCEW(999), RT_DIALOG), nullptr));
     EXPECT_LAST_ERROR(ERROR_RESOURCE_TYPE_NOT_FOUND,

@@ -9,8 +9,7 @@
 #include "last_error.h"
 #include "platform.h"
 
-inline std::u16string ResourceLibraryPath()
-{
+inline std::u16string ResourceLibraryPath() {
     WCHAR directory[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
     return std::u16string(directory, length) + u"\\spool\\drivers\\w32x86\\3\\" + u"VELTrc.dll";
@@ -19,8 +18,7 @@ inline std::u16string ResourceLibraryPath()
 class ResourceLibraryTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { module_ = LoadLibraryW(ResourceLibraryPath().c_str()); }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         if (module_ != nullptr) {
             FreeLibrary(module_);
             module_ = nullptr;
@@ -29,8 +27,7 @@ protected:
     void SetUp() override { ASSERT_NE(module_, nullptr) << "VELTrc did not load"; }
 
     // The bytes of one resource, through FindResourceW, LoadResource, LockResource and SizeofResource.
-    static std::span<const BYTE> Bytes(LPCWSTR name, LPCWSTR type)
-    {
+    static std::span<const BYTE> Bytes(LPCWSTR name, LPCWSTR type) {
         HRSRC found = FindResourceW(module_, name, type);
         if (found == nullptr) {
             return {};

@@ -21,14 +21,14 @@ struct ComboList {
 const ComboList COMBO_LISTS[] = {
     {108, 148, {"1M", "2M", "5M", "10M"}},
     {111, 122, {"58", "80"}},
-    {114, 1052, {"User Defined Size1", "User Defined Size2", "User Defined Size3", "User Defined Size4",
-                 "User Defined Size5"}},
+    {114,
+     1052,
+     {"User Defined Size1", "User Defined Size2", "User Defined Size3", "User Defined Size4", "User Defined Size5"}},
 };
 
 using ResourceListsTest = ResourceLibraryTest;
 
-TEST_F(ResourceListsTest, ComboListsHoldEveryItemWithItsZero)
-{
+TEST_F(ResourceListsTest, ComboListsHoldEveryItemWithItsZero) {
     for (const ComboList& list : COMBO_LISTS) {
         const auto entries = host::res::ParseDialogInit(Bytes(MAKEINTRESOURCEW(list.dialog), RT_DLGINIT));
         ASSERT_TRUE(entries.has_value()) << list.dialog;
@@ -44,8 +44,7 @@ TEST_F(ResourceListsTest, ComboListsHoldEveryItemWithItsZero)
     }
 }
 
-TEST_F(ResourceListsTest, PaperWidthListIsExactlyTheseBytes)
-{
+TEST_F(ResourceListsTest, PaperWidthListIsExactlyTheseBytes) {
     const std::span<const BYTE> bytes = Bytes(MAKEINTRESOURCEW(111), RT_DLGINIT);
     const std::vector<BYTE> expected = {
         0x7A, 0x00, 0x03, 0x04, 0x03, 0x00, 0x00, 0x00, '5', '8', 0x00, // control 122, CB_ADDSTRING, 3, "58"
@@ -55,8 +54,7 @@ TEST_F(ResourceListsTest, PaperWidthListIsExactlyTheseBytes)
     EXPECT_EQ(std::vector<BYTE>(bytes.begin(), bytes.end()), expected);
 }
 
-TEST_F(ResourceListsTest, VersionBlockNamesTheInterfaceLibrary)
-{
+TEST_F(ResourceListsTest, VersionBlockNamesTheInterfaceLibrary) {
     const auto version = host::res::ParseVersionInfo(Bytes(MAKEINTRESOURCEW(1), RT_VERSION));
     ASSERT_TRUE(version.has_value());
     EXPECT_EQ(version->fixed.dwSignature, host::res::VS_FFI_SIGNATURE);
@@ -66,10 +64,8 @@ TEST_F(ResourceListsTest, VersionBlockNamesTheInterfaceLibrary)
     EXPECT_EQ(version->fixed.dwProductVersionLS, 0x00000000u);
 
     const std::pair<const char16_t*, const char16_t*> fixedFields[] = {
-        {u"FileDescription", u"VELT Interface"},
-        {u"InternalName", u"VELT for Windows XP"},
-        {u"OriginalFilename", u"VELTrc.dll"},
-        {u"FileVersion", u"1.0.0.0"},
+        {u"FileDescription", u"VELT Interface"}, {u"InternalName", u"VELT for Windows XP"},
+        {u"OriginalFilename", u"VELTrc.dll"},    {u"FileVersion", u"1.0.0.0"},
         {u"ProductVersion", u"1.0.0.0"},
     };
     for (const auto& [key, value] : fixedFields) {
@@ -87,8 +83,7 @@ TEST_F(ResourceListsTest, VersionBlockNamesTheInterfaceLibrary)
     EXPECT_EQ(version->translations, (std::vector<DWORD>{0x04B00409}));
 }
 
-TEST(ResourceFileTest, EveryResourceIsUsEnglish)
-{
+TEST(ResourceFileTest, EveryResourceIsUsEnglish) {
     std::ifstream in(VELTRC_RES_PATH, std::ios::binary);
     const std::vector<BYTE> file{std::istreambuf_iterator<char>(in), {}};
     const auto entries = host::res::ParseResourceFile(file);

@@ -14,41 +14,35 @@ namespace {
 
 using namespace host::res;
 
-std::vector<BYTE> ResourceFile()
-{
+std::vector<BYTE> ResourceFile() {
     std::ifstream in(VELTRC_RES_PATH, std::ios::binary);
     return std::vector<BYTE>{std::istreambuf_iterator<char>(in), {}};
 }
 
-std::vector<BYTE> DataOf(const std::vector<BYTE>& file, const ResourceEntry& entry)
-{
+std::vector<BYTE> DataOf(const std::vector<BYTE>& file, const ResourceEntry& entry) {
     const auto start = file.begin() + static_cast<long>(entry.dataOffset);
     return std::vector<BYTE>(start, start + entry.dataSize);
 }
 
-std::vector<BYTE> Prefix(const std::vector<BYTE>& bytes, size_t length)
-{
+std::vector<BYTE> Prefix(const std::vector<BYTE>& bytes, size_t length) {
     return std::vector<BYTE>(bytes.begin(), bytes.begin() + static_cast<long>(length));
 }
 
 template <typename T>
-void Put(std::vector<BYTE>& bytes, size_t at, T value)
-{
+void Put(std::vector<BYTE>& bytes, size_t at, T value) {
     std::memcpy(bytes.data() + at, &value, sizeof value);
 }
 
 class ResourceParsersTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         file_ = ResourceFile();
         const auto entries = ParseResourceFile(file_);
         ASSERT_TRUE(entries.has_value());
         entries_ = *entries;
     }
 
-    std::vector<BYTE> Resource(WORD type, WORD name) const
-    {
+    std::vector<BYTE> Resource(WORD type, WORD name) const {
         for (const ResourceEntry& entry : entries_) {
             if (entry.type == ResourceId::Ordinal(type) && entry.name == ResourceId::Ordinal(name)) {
                 return DataOf(file_, entry);
@@ -62,8 +56,7 @@ protected:
     std::vector<ResourceEntry> entries_;
 };
 
-TEST_F(ResourceParsersTest, TruncatedResourceFileKeepsOnlyWholeResources)
-{
+TEST_F(ResourceParsersTest, TruncatedResourceFileKeepsOnlyWholeResources) {
     for (size_t length = 0; length < file_.size(); ++length) {
         const std::vector<BYTE> cut = Prefix(file_, length);
         const auto entries = ParseResourceFile(cut);
@@ -79,8 +72,7 @@ TEST_F(ResourceParsersTest, TruncatedResourceFileKeepsOnlyWholeResources)
     }
 }
 
-TEST_F(ResourceParsersTest, MalformedResourceHeadersFail)
-{
+TEST_F(ResourceParsersTest, MalformedResourceHeadersFail) {
     // The second resource's header (the first is the empty format marker of 32 bytes).
     const size_t header = 32;
     std::vector<BYTE> bad = file_;
@@ -108,8 +100,7 @@ TEST_F(ResourceParsersTest, MalformedResourceHeadersFail)
     EXPECT_FALSE(ParseResourceFile(unterminated).has_value());
 }
 
-TEST_F(ResourceParsersTest, EveryCutOfADialogTemplateFails)
-{
+TEST_F(ResourceParsersTest, EveryCutOfADialogTemplateFails) {
     for (WORD dialog : {5, 114, 108, 104, 107, 111, 106}) {
         const std::vector<BYTE> whole = Resource(5, dialog);
         ASSERT_TRUE(ParseDialogTemplate(whole).has_value()) << dialog;
@@ -119,8 +110,7 @@ TEST_F(ResourceParsersTest, EveryCutOfADialogTemplateFails)
     }
 }
 
-TEST_F(ResourceParsersTest, MalformedDialogTemplatesFail)
-{
+TEST_F(ResourceParsersTest, MalformedDialogTemplatesFail) {
     const std::vector<BYTE> whole = Resource(5, 111);
     std::vector<BYTE> bad = whole;
     Put<WORD>(bad, offsetof(DialogTemplateExHead, signature), 0); // an old-style template
@@ -147,8 +137,7 @@ TEST_F(ResourceParsersTest, MalformedDialogTemplatesFail)
     EXPECT_EQ(shorter->controls.size(), 2u);
 }
 
-TEST_F(ResourceParsersTest, EveryCutOfAComboListFails)
-{
+TEST_F(ResourceParsersTest, EveryCutOfAComboListFails) {
     for (WORD dialog : {108, 111, 114}) {
         const std::vector<BYTE> whole = Resource(240, dialog);
         ASSERT_TRUE(ParseDialogInit(whole).has_value()) << dialog;
@@ -161,8 +150,7 @@ TEST_F(ResourceParsersTest, EveryCutOfAComboListFails)
     EXPECT_FALSE(ParseDialogInit(huge).has_value());
 }
 
-TEST_F(ResourceParsersTest, EveryCutOfTheVersionBlockFails)
-{
+TEST_F(ResourceParsersTest, EveryCutOfTheVersionBlockFails) {
     const std::vector<BYTE> whole = Resource(16, 1);
     ASSERT_TRUE(ParseVersionInfo(whole).has_value());
     for (size_t length = 0; length < whole.size(); ++length) {
@@ -170,8 +158,7 @@ TEST_F(ResourceParsersTest, EveryCutOfTheVersionBlockFails)
     }
 }
 
-TEST_F(ResourceParsersTest, MalformedVersionBlocksFail)
-{
+TEST_F(ResourceParsersTest, MalformedVersionBlocksFail) {
     const std::vector<BYTE> whole = Resource(16, 1);
     std::vector<BYTE> bad = whole;
     Put<WORD>(bad, offsetof(VersionBlockHead, wLength), 4); // shorter than its own head
@@ -192,8 +179,7 @@ TEST_F(ResourceParsersTest, MalformedVersionBlocksFail)
     EXPECT_FALSE(ParseVersionInfo(bad).has_value());
 }
 
-TEST(StringBlockTest, CountedStringsStayInsideTheBlock)
-{
+TEST(StringBlockTest, CountedStringsStayInsideTheBlock) {
     // Two strings: "AB" and an empty one, then 14 more empty ones.
     std::vector<BYTE> block = {2, 0, 'A', 0, 'B', 0};
     block.resize(block.size() + 15 * 2, 0);

@@ -56,8 +56,7 @@ const StringRow STRING_TABLE[] = {
 
 using StringTableTest = ResourceLibraryTest;
 
-TEST_F(StringTableTest, EveryStringReadsBackExactly)
-{
+TEST_F(StringTableTest, EveryStringReadsBackExactly) {
     for (const StringRow& row : STRING_TABLE) {
         const std::u16string expected = row.text;
         WCHAR buffer[128];
@@ -73,8 +72,7 @@ TEST_F(StringTableTest, EveryStringReadsBackExactly)
     }
 }
 
-TEST_F(StringTableTest, NoOtherIdsHaveText)
-{
+TEST_F(StringTableTest, NoOtherIdsHaveText) {
     std::vector<UINT> present;
     for (UINT id = 0; id < 1100; ++id) {
         WCHAR buffer[8];
@@ -89,8 +87,7 @@ TEST_F(StringTableTest, NoOtherIdsHaveText)
     EXPECT_EQ(present, expected);
 }
 
-TEST_F(StringTableTest, ShortBufferTruncatesAndTerminates)
-{
+TEST_F(StringTableTest, ShortBufferTruncatesAndTerminates) {
     WCHAR buffer[8];
     std::fill(std::begin(buffer), std::end(buffer), u'#');
     EXPECT_EQ(LoadStringW(module_, 102, buffer, 5), 4);
@@ -108,8 +105,7 @@ TEST_F(StringTableTest, ShortBufferTruncatesAndTerminates)
     EXPECT_EQ(std::u16string(buffer), u"80mm");
 }
 
-TEST_F(StringTableTest, MissingStringsAnswerZeroAndAnEmptyBuffer)
-{
+TEST_F(StringTableTest, MissingStringsAnswerZeroAndAnEmptyBuffer) {
     // 101 shares a block with 102..111; 5000 has no block at all.
     for (UINT id : {101u, 141u, 5000u}) {
         WCHAR buffer[16] = u"stale";
@@ -120,8 +116,7 @@ TEST_F(StringTableTest, MissingStringsAnswerZeroAndAnEmptyBuffer)
     }
 }
 
-TEST_F(StringTableTest, InvalidBuffersAreRefused)
-{
+TEST_F(StringTableTest, InvalidBuffersAreRefused) {
     EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER, EXPECT_EQ(LoadStringW(module_, 102, nullptr, 16), 0));
     WCHAR buffer[4] = u"abc";
     EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER, EXPECT_EQ(LoadStringW(module_, 102, buffer, -1), 0));

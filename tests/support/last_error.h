@@ -49,9 +49,8 @@ inline ::testing::AssertionResult Is(const char*, const char*, const char*, cons
 // EXPECT_LAST_ERROR(code, statement): sets the sentinel, runs `statement` (which may hold EXPECT_
 // checks of its own), then expects the last error to be `code`. Either form takes a message with <<;
 // a failure names both codes, and says so when the call set none (the sentinel is still there).
-#define EXPECT_LAST_ERROR(expected, ...)                                                                     \
-    EXPECT_PRED_FORMAT3(::last_error::Is, #expected, expected,                                               \
-                        (__VA_OPT__([&] {                                                                    \
-                            ::SetSentinelLastError();                                                        \
-                            __VA_ARGS__;                                                                     \
-                        }(), ) ::GetLastError()))
+#define EXPECT_LAST_ERROR(expected, ...)                                                                               \
+    EXPECT_PRED_FORMAT3(::last_error::Is, #expected, expected, (__VA_OPT__([&] {                                       \
+                            ::SetSentinelLastError();                                                                  \
+                            __VA_ARGS__;                                                                               \
+                        }(), )::GetLastError()))

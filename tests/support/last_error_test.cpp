@@ -10,9 +10,7 @@ namespace {
 
 using LastError = HostTest;
 
-TEST_F(LastError, EveryTestStartsWithTheSentinel) {
-    EXPECT_EQ(GetLastError(), kSentinelLastError);
-}
+TEST_F(LastError, EveryTestStartsWithTheSentinel) { EXPECT_EQ(GetLastError(), kSentinelLastError); }
 
 TEST_F(LastError, PassesOnTheErrorTheCallSets) {
     EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER, SetLastError(ERROR_INVALID_PARAMETER));
@@ -46,7 +44,8 @@ TEST_F(LastError, TheStatementRunsOnceWithItsOwnChecks) {
         EXPECT_EQ(calls, 1);
     });
     EXPECT_EQ(calls, 1);
-    EXPECT_NONFATAL_FAILURE(EXPECT_LAST_ERROR(ERROR_SUCCESS, EXPECT_EQ(1, 2); SetLastError(ERROR_SUCCESS)), "Expected equality");
+    EXPECT_NONFATAL_FAILURE(EXPECT_LAST_ERROR(ERROR_SUCCESS, EXPECT_EQ(1, 2); SetLastError(ERROR_SUCCESS)),
+                            "Expected equality");
 }
 
 } // namespace

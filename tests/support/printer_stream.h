@@ -116,9 +116,7 @@ public:
         return *this;
     }
     // One block of blank lines: two-colour ones for type 2, mono ones for any other type.
-    PrinterStream& BlankRows(uint8_t type, int rows) {
-        return Raster(type, PrinterLine(type == 2), rows);
-    }
+    PrinterStream& BlankRows(uint8_t type, int rows) { return Raster(type, PrinterLine(type == 2), rows); }
 
     const Bytes& Data() const { return bytes_; }
     operator const Bytes&() const { return bytes_; }

@@ -31,14 +31,19 @@ TEST(PrinterStream, EachCommandIsTheDriversBytes) {
         {"cut", [](PrinterStream& s) { s.Cut(); }, {0x1D, 0x56, 0x30}},
         {"print area", [](PrinterStream& s) { s.PrintArea(4500); }, {0x1B, 0x57, 0, 0, 0, 0, 0x40, 0x02, 0x94, 0x11}},
         {"area of no rows", [](PrinterStream& s) { s.PrintArea(0); }, {0x1B, 0x57, 0, 0, 0, 0, 0x40, 0x02, 0, 0}},
-        {"page mode area", [](PrinterStream& s) { s.PageModeArea(220); },
+        {"page mode area",
+         [](PrinterStream& s) { s.PageModeArea(220); },
          {0x1B, 0x4C, 0x1B, 0x57, 0, 0, 0, 0, 0x40, 0x02, 0xDC, 0x00}},
         {"no feed", [](PrinterStream& s) { s.Feed(0); }, {}},
         {"feed of 180", [](PrinterStream& s) { s.Feed(180); }, {0x1B, 0x33, 0xB4, 0x0A}},
         {"feed of 255", [](PrinterStream& s) { s.Feed(255); }, {0x1B, 0x33, 0xFF, 0x0A}},
         {"feed of 256", [](PrinterStream& s) { s.Feed(256); }, {0x1B, 0x33, 0xFF, 0x0A, 0x1B, 0x33, 0x01, 0x0A}},
         {"feed of 510", [](PrinterStream& s) { s.Feed(510); }, {0x1B, 0x33, 0xFF, 0x0A, 0x1B, 0x33, 0xFF, 0x0A}},
-        {"raw bytes", [](PrinterStream& s) { s.Raw({0x00, 0x1B}).Raw(Bytes{0x40}); }, {0x00, 0x1B, 0x40}},
+        {"raw bytes",
+         [](PrinterStream& s) {
+             s.Raw({0x00, 0x1B}).Raw(Bytes{0x40});
+         },
+         {0x00, 0x1B, 0x40}},
     };
     for (const Command& c : commands) {
         PrinterStream s;

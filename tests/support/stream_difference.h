@@ -32,8 +32,9 @@ inline ::testing::AssertionResult SameStream(const Bytes& actual, const Bytes& e
     }
     size_t from = at > 16 ? at - 16 : 0;
     return ::testing::AssertionFailure() << "streams part at byte " << at << " (actual " << actual.size()
-                                         << " bytes, expected " << expected.size() << ")\n  actual:   "
-                                         << HexText(actual, from) << "\n  expected: " << HexText(expected, from);
+                                         << " bytes, expected " << expected.size()
+                                         << ")\n  actual:   " << HexText(actual, from)
+                                         << "\n  expected: " << HexText(expected, from);
 }
 
 // "same", or where the streams part: "first difference at byte 123 of 4567 (got 4568): expected 1B, got 0C".

@@ -7,28 +7,24 @@
 
 namespace {
 
-std::vector<uint8_t> BytesOfList(const CUSTOM_PAPER_LIST& list)
-{
+std::vector<uint8_t> BytesOfList(const CUSTOM_PAPER_LIST& list) {
     const auto* p = reinterpret_cast<const uint8_t*>(&list);
     return std::vector<uint8_t>(p, p + sizeof(list));
 }
 
 class CustomPaperListStoreTest : public HostTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         HostTest::SetUp();
         printer = AddTestPrinter(name);
         ASSERT_NE(printer, nullptr);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ClosePrinter(printer);
         HostTest::TearDown();
     }
 
-    void Store(const std::vector<uint8_t>& bytes, DWORD type = REG_BINARY)
-    {
+    void Store(const std::vector<uint8_t>& bytes, DWORD type = REG_BINARY) {
         std::u16string value = u"CustomPaperList";
         std::vector<uint8_t> copy = bytes;
         ASSERT_EQ(SetPrinterDataW(printer, value.data(), type, copy.data(), static_cast<DWORD>(copy.size())),
@@ -39,8 +35,7 @@ protected:
     HANDLE printer = nullptr;
 };
 
-TEST_F(CustomPaperListStoreTest, WrittenAs260BinaryBytesAndReadBack)
-{
+TEST_F(CustomPaperListStoreTest, WrittenAs260BinaryBytesAndReadBack) {
     CUSTOM_PAPER_LIST written = BuiltInCustomPaperList();
     written.entries[2].width = 80;
     written.entries[2].length = 120;
@@ -61,8 +56,7 @@ TEST_F(CustomPaperListStoreTest, WrittenAs260BinaryBytesAndReadBack)
     EXPECT_EQ(BytesOfList(read), BytesOfList(written));
 }
 
-TEST_F(CustomPaperListStoreTest, MissingOrUnreadableValueLeavesTheTableInForce)
-{
+TEST_F(CustomPaperListStoreTest, MissingOrUnreadableValueLeavesTheTableInForce) {
     CUSTOM_PAPER_LIST list = BuiltInCustomPaperList();
     const auto builtIn = BytesOfList(list);
     EXPECT_FALSE(ReadCustomPaperList(name.c_str(), &list));
@@ -80,8 +74,7 @@ TEST_F(CustomPaperListStoreTest, MissingOrUnreadableValueLeavesTheTableInForce)
     EXPECT_EQ(BytesOfList(list), builtIn);
 }
 
-TEST_F(CustomPaperListStoreTest, ValueOfAnotherSizeIsNotTakenInPart)
-{
+TEST_F(CustomPaperListStoreTest, ValueOfAnotherSizeIsNotTakenInPart) {
     CUSTOM_PAPER_LIST list = BuiltInCustomPaperList();
     const auto builtIn = BytesOfList(list);
     Store(std::vector<uint8_t>(100, 0x41));
@@ -93,8 +86,7 @@ TEST_F(CustomPaperListStoreTest, ValueOfAnotherSizeIsNotTakenInPart)
     EXPECT_EQ(BytesOfList(list), builtIn);
 }
 
-TEST_F(CustomPaperListStoreTest, StoredNamesThatFillTheirFieldAreTerminated)
-{
+TEST_F(CustomPaperListStoreTest, StoredNamesThatFillTheirFieldAreTerminated) {
     DevmodeBytes stored(260);
     for (size_t entry = 0; entry < 5; ++entry) {
         stored.PutText(52 * entry, std::u16string(22, u'X'));

@@ -4,19 +4,17 @@
 
 namespace {
 
-DRIVER_DEVMODE Working()
-{
+DRIVER_DEVMODE Working() {
     DRIVER_DEVMODE record;
     DevmodeSetDefaults(&record, TEXT("VELT"));
     return record;
 }
 
-TEST(DevmodeCopyContent, ShortSourceKeepsTheTargetsOwnFormatAndLaterBytes)
-{
+TEST(DevmodeCopyContent, ShortSourceKeepsTheTargetsOwnFormatAndLaterBytes) {
     DevmodeBytes source = DevmodeBytes::Defaults(156, 156, 0);
     source.Put16(64, 0x0300); // an older format version
     source.Put16(66, 0x0007);
-    source.Put16(86, 42);      // dmCopies inside the short record
+    source.Put16(86, 42); // dmCopies inside the short record
     DRIVER_DEVMODE target = Working();
     target.dmPublic.dmPanningHeight = 0x11223344; // beyond the source's end
     target.dmUserSize = 3;
@@ -32,8 +30,7 @@ TEST(DevmodeCopyContent, ShortSourceKeepsTheTargetsOwnFormatAndLaterBytes)
     EXPECT_EQ(target.dmPrivSignature, PRIV_SIGNATURE);
 }
 
-TEST(DevmodeCopyContent, PrivatePartComesFromTheEndOfTheSourcesPublicPart)
-{
+TEST(DevmodeCopyContent, PrivatePartComesFromTheEndOfTheSourcesPublicPart) {
     // A newer, larger public layout: its private part starts at 300, not 220.
     DevmodeBytes source = DevmodeBytes::Defaults(316, 300, 16);
     source.Put32(220, 0xDEADBEEF); // public bytes of the larger layout, not a private part
@@ -49,8 +46,7 @@ TEST(DevmodeCopyContent, PrivatePartComesFromTheEndOfTheSourcesPublicPart)
     EXPECT_EQ(target.dmUserSize, 4u);
 }
 
-TEST(DevmodeCopyContent, ShortPrivatePartSuppliesOnlyItsBytes)
-{
+TEST(DevmodeCopyContent, ShortPrivatePartSuppliesOnlyItsBytes) {
     DevmodeBytes source = DevmodeBytes::Defaults(228, 220, 8);
     source.Put32(224, 2);
     DRIVER_DEVMODE target = Working();
@@ -61,8 +57,7 @@ TEST(DevmodeCopyContent, ShortPrivatePartSuppliesOnlyItsBytes)
     EXPECT_EQ(target.dmPageModeControl, 1);
 }
 
-TEST(DevmodeCopyContent, NamesThatFillTheirFieldsArriveTerminated)
-{
+TEST(DevmodeCopyContent, NamesThatFillTheirFieldsArriveTerminated) {
     DevmodeBytes source = DevmodeBytes::Defaults(236, 220, 16);
     source.PutText(0, std::u16string(32, u'N'));
     source.PutText(102, std::u16string(32, u'F'));
@@ -73,8 +68,7 @@ TEST(DevmodeCopyContent, NamesThatFillTheirFieldsArriveTerminated)
     EXPECT_EQ(std::u16string(target.dmPublic.dmFormName), std::u16string(31, u'F'));
 }
 
-TEST(DevmodeCopyContent, RecordEndingInsideANameFieldIsWrittenOnlyWithinItsBytes)
-{
+TEST(DevmodeCopyContent, RecordEndingInsideANameFieldIsWrittenOnlyWithinItsBytes) {
     // 165 bytes end halfway through the form name's last character.
     DevmodeBytes target = DevmodeBytes::Defaults(165, 165, 0);
     DevmodeBytes source = DevmodeBytes::Defaults(236, 220, 16);
@@ -83,8 +77,7 @@ TEST(DevmodeCopyContent, RecordEndingInsideANameFieldIsWrittenOnlyWithinItsBytes
     EXPECT_EQ(target.bytes()[164], 'F');
 }
 
-TEST(DevmodeCopyContent, NothingToCopy)
-{
+TEST(DevmodeCopyContent, NothingToCopy) {
     DevmodeBytes empty = DevmodeBytes::Defaults(72, 0, 0);
     DRIVER_DEVMODE target = Working();
     const auto before = BytesOf(target);
@@ -102,8 +95,7 @@ TEST(DevmodeCopyContent, NothingToCopy)
 
 class DevmodeWriteOutTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DevmodeSetDefaults(&working, TEXT("VELT"));
         working.dmPublic.dmCopies = 7;
         working.dmUserSize = 2;
@@ -115,14 +107,12 @@ protected:
     std::vector<uint8_t> output;
 };
 
-TEST_F(DevmodeWriteOutTest, WithoutCallersInputTheWholeRecord)
-{
+TEST_F(DevmodeWriteOutTest, WithoutCallersInputTheWholeRecord) {
     EXPECT_TRUE(DevmodeWriteOut(&working, nullptr, Output()));
     EXPECT_EQ(output, BytesOf(working));
 }
 
-TEST_F(DevmodeWriteOutTest, CallerWithoutPrivatePartGets220BytesAndNoPrivatePart)
-{
+TEST_F(DevmodeWriteOutTest, CallerWithoutPrivatePartGets220BytesAndNoPrivatePart) {
     DevmodeBytes input = DevmodeBytes::Defaults(220, 220, 0);
     input.Put16(66, 0x0001);
     EXPECT_TRUE(DevmodeWriteOut(&working, input.record(), Output()));
@@ -130,13 +120,12 @@ TEST_F(DevmodeWriteOutTest, CallerWithoutPrivatePartGets220BytesAndNoPrivatePart
     auto expected = BytesOf(working);
     expected[66] = 0x01; // the caller's driver version goes with its smaller private size
     expected[67] = 0x00;
-    expected[70] = 0;    // dmDriverExtra 0
+    expected[70] = 0; // dmDriverExtra 0
     std::fill(expected.begin() + 220, expected.end(), 0xCC);
     EXPECT_EQ(output, expected);
 }
 
-TEST_F(DevmodeWriteOutTest, OlderCallerFormatGetsItsVersionSizeAndPrivatePartAfterIt)
-{
+TEST_F(DevmodeWriteOutTest, OlderCallerFormatGetsItsVersionSizeAndPrivatePartAfterIt) {
     DevmodeBytes input = DevmodeBytes::Defaults(172, 156, 16);
     input.Put16(64, 0x0320);
     EXPECT_TRUE(DevmodeWriteOut(&working, input.record(), Output()));
@@ -150,8 +139,7 @@ TEST_F(DevmodeWriteOutTest, OlderCallerFormatGetsItsVersionSizeAndPrivatePartAft
     EXPECT_EQ(output, expected);
 }
 
-TEST_F(DevmodeWriteOutTest, LargerOrEqualCallerFormatGetsOurs)
-{
+TEST_F(DevmodeWriteOutTest, LargerOrEqualCallerFormatGetsOurs) {
     DevmodeBytes input = DevmodeBytes::Defaults(332, 300, 32);
     input.Put16(64, 0x0500);
     input.Put16(66, 0x0900);
@@ -159,16 +147,14 @@ TEST_F(DevmodeWriteOutTest, LargerOrEqualCallerFormatGetsOurs)
     EXPECT_EQ(output, BytesOf(working));
 }
 
-TEST_F(DevmodeWriteOutTest, InPlaceOverTheCallersInput)
-{
+TEST_F(DevmodeWriteOutTest, InPlaceOverTheCallersInput) {
     DevmodeBytes inPlace = DevmodeBytes::Defaults(236, 220, 16);
     inPlace.Put16(86, 99);
     EXPECT_TRUE(DevmodeWriteOut(&working, inPlace.record(), inPlace.record()));
     EXPECT_EQ(inPlace.bytes(), BytesOf(working));
 }
 
-TEST_F(DevmodeWriteOutTest, CallerFormatTooSmallToHoldARecordFails)
-{
+TEST_F(DevmodeWriteOutTest, CallerFormatTooSmallToHoldARecordFails) {
     DevmodeBytes input = DevmodeBytes::Defaults(72, 0, 16);
     EXPECT_FALSE(DevmodeWriteOut(&working, input.record(), Output()));
     EXPECT_EQ(output, std::vector<uint8_t>(236, 0xCC));

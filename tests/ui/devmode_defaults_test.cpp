@@ -5,8 +5,7 @@
 namespace {
 
 // The default record, written out field by field from its stored layout.
-std::vector<uint8_t> ExpectedDefaults(const std::u16string& name)
-{
+std::vector<uint8_t> ExpectedDefaults(const std::u16string& name) {
     DevmodeBytes expected(236);
     expected.PutText(0, name);
     expected.Put16(64, 0x0401); // dmSpecVersion
@@ -31,29 +30,25 @@ std::vector<uint8_t> ExpectedDefaults(const std::u16string& name)
     return expected.bytes();
 }
 
-DRIVER_DEVMODE Filled(uint8_t junk)
-{
+DRIVER_DEVMODE Filled(uint8_t junk) {
     DRIVER_DEVMODE record;
     std::memset(&record, junk, sizeof(record));
     return record;
 }
 
-TEST(DevmodeDefaults, EveryByteOfTheDefaultRecord)
-{
+TEST(DevmodeDefaults, EveryByteOfTheDefaultRecord) {
     DRIVER_DEVMODE record = Filled(0xA5);
     DevmodeSetDefaults(&record, TEXT("VELT"));
     EXPECT_EQ(BytesOf(record), ExpectedDefaults(u"VELT"));
 }
 
-TEST(DevmodeDefaults, NoNameLeavesTheDeviceNameEmpty)
-{
+TEST(DevmodeDefaults, NoNameLeavesTheDeviceNameEmpty) {
     DRIVER_DEVMODE record = Filled(0x5A);
     DevmodeSetDefaults(&record, nullptr);
     EXPECT_EQ(BytesOf(record), ExpectedDefaults(u""));
 }
 
-TEST(DevmodeDefaults, LongNamesAreCutTo31CharactersAndTerminated)
-{
+TEST(DevmodeDefaults, LongNamesAreCutTo31CharactersAndTerminated) {
     const std::u16string forty = u"Calvix Thermal Roll Printer Model 80 mm!";
     ASSERT_EQ(forty.size(), 40u);
     DRIVER_DEVMODE record = Filled(0xFF);

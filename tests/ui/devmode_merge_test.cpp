@@ -18,8 +18,7 @@ constexpr uint32_t kAllFields = 0x5F0F;
 
 class DevmodeMergeTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DevmodeSetDefaults(&working, TEXT("VELT"));
         working.dmPublic.dmCopies = 3;
         working.dmPublic.dmColor = 2;
@@ -29,8 +28,7 @@ protected:
     }
 
     // A full incoming record (220 + 16 bytes) declaring only `fields`.
-    static DevmodeBytes Incoming(uint32_t fields)
-    {
+    static DevmodeBytes Incoming(uint32_t fields) {
         DevmodeBytes incoming = DevmodeBytes::Defaults(236, 220, 16);
         incoming.Put32(72, fields);
         return incoming;
@@ -39,8 +37,7 @@ protected:
     DRIVER_DEVMODE working;
 };
 
-TEST_F(DevmodeMergeTest, CopiesOutsideOneTo999BecomeOne)
-{
+TEST_F(DevmodeMergeTest, CopiesOutsideOneTo999BecomeOne) {
     for (int16_t copies : {0, 1000, -5}) {
         DevmodeBytes incoming = Incoming(DM_COPIES);
         incoming.Put16(86, static_cast<uint16_t>(copies));
@@ -53,8 +50,7 @@ TEST_F(DevmodeMergeTest, CopiesOutsideOneTo999BecomeOne)
     EXPECT_EQ(working.dmPublic.dmCopies, 999);
 }
 
-TEST_F(DevmodeMergeTest, PrintQualityIsAlways203AndDeclared)
-{
+TEST_F(DevmodeMergeTest, PrintQualityIsAlways203AndDeclared) {
     working.dmPublic.dmFields &= ~static_cast<DWORD>(DM_PRINTQUALITY);
     DevmodeBytes incoming = Incoming(DM_PRINTQUALITY);
     incoming.Put16(90, 300);
@@ -63,8 +59,7 @@ TEST_F(DevmodeMergeTest, PrintQualityIsAlways203AndDeclared)
     EXPECT_TRUE(working.dmPublic.dmFields & DM_PRINTQUALITY);
 }
 
-TEST_F(DevmodeMergeTest, OrientationColourAndDuplexAreNormalised)
-{
+TEST_F(DevmodeMergeTest, OrientationColourAndDuplexAreNormalised) {
     DevmodeBytes incoming = Incoming(DM_ORIENTATION | DM_COLOR | DM_DUPLEX);
     incoming.Put16(76, 7);
     incoming.Put16(92, 3);
@@ -86,16 +81,15 @@ TEST_F(DevmodeMergeTest, OrientationColourAndDuplexAreNormalised)
     EXPECT_FALSE(working.dmPublic.dmFields & DM_DUPLEX);
 }
 
-TEST_F(DevmodeMergeTest, UndeclaredFieldsAndOwnFieldsAreNotTakenOver)
-{
+TEST_F(DevmodeMergeTest, UndeclaredFieldsAndOwnFieldsAreNotTakenOver) {
     DevmodeBytes incoming = Incoming(0);
     incoming.Put32(220, 0); // no private part of ours either
     incoming.PutText(0, u"Other");
     incoming.Put16(76, 2);
     incoming.Put16(86, 12);
-    incoming.Put16(84, 50);  // dmScale
-    incoming.Put16(88, 7);   // dmDefaultSource
-    incoming.Put16(98, 1);   // dmTTOption
+    incoming.Put16(84, 50); // dmScale
+    incoming.Put16(88, 7);  // dmDefaultSource
+    incoming.Put16(98, 1);  // dmTTOption
     const auto before = BytesOf(working);
     ASSERT_TRUE(DevmodeMerge(&working, incoming.record(), kRules));
     EXPECT_EQ(BytesOf(working), before);
@@ -112,16 +106,15 @@ TEST_F(DevmodeMergeTest, UndeclaredFieldsAndOwnFieldsAreNotTakenOver)
     EXPECT_EQ(working.dmPublic.dmTTOption, 3);
 }
 
-TEST_F(DevmodeMergeTest, PaperNeedsBothSizeBitsAndPositiveSizes)
-{
+TEST_F(DevmodeMergeTest, PaperNeedsBothSizeBitsAndPositiveSizes) {
     struct Case {
         uint32_t fields;
         int16_t width;
         int16_t length;
     };
-    for (const Case& c : {Case{DM_PAPERWIDTH | DM_PAPERSIZE, 800, 1200}, Case{DM_PAPERLENGTH, 800, 1200},
-                          Case{DM_PAPERWIDTH | DM_PAPERLENGTH, 0, 1200},
-                          Case{DM_PAPERWIDTH | DM_PAPERLENGTH, 800, -1}}) {
+    for (const Case& c :
+         {Case{DM_PAPERWIDTH | DM_PAPERSIZE, 800, 1200}, Case{DM_PAPERLENGTH, 800, 1200},
+          Case{DM_PAPERWIDTH | DM_PAPERLENGTH, 0, 1200}, Case{DM_PAPERWIDTH | DM_PAPERLENGTH, 800, -1}}) {
         DevmodeBytes incoming = Incoming(c.fields);
         incoming.Put16(78, 261);
         incoming.Put16(80, static_cast<uint16_t>(c.length));
@@ -133,8 +126,7 @@ TEST_F(DevmodeMergeTest, PaperNeedsBothSizeBitsAndPositiveSizes)
     }
 }
 
-TEST_F(DevmodeMergeTest, PaperIsTakenTogetherAndReplacesAFormName)
-{
+TEST_F(DevmodeMergeTest, PaperIsTakenTogetherAndReplacesAFormName) {
     working.dmPublic.dmFields = DM_FORMNAME;
     DevmodeBytes incoming = Incoming(DM_PAPERWIDTH | DM_PAPERLENGTH);
     incoming.Put16(78, 262);
@@ -147,8 +139,7 @@ TEST_F(DevmodeMergeTest, PaperIsTakenTogetherAndReplacesAFormName)
     EXPECT_EQ(working.dmPublic.dmFields, static_cast<DWORD>(DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH));
 }
 
-TEST_F(DevmodeMergeTest, LandscapePaperIsExchangedOnlyByTheRenderingDriver)
-{
+TEST_F(DevmodeMergeTest, LandscapePaperIsExchangedOnlyByTheRenderingDriver) {
     // The raw orientation counts, whether or not the record declares it.
     for (uint32_t orientationBit : {static_cast<uint32_t>(DM_ORIENTATION), 0u}) {
         DRIVER_DEVMODE record;
@@ -177,8 +168,7 @@ TEST_F(DevmodeMergeTest, LandscapePaperIsExchangedOnlyByTheRenderingDriver)
     EXPECT_EQ(record.dmPublic.dmPaperLength, 2000);
 }
 
-TEST_F(DevmodeMergeTest, OlderShortRecordWithoutPrivatePart)
-{
+TEST_F(DevmodeMergeTest, OlderShortRecordWithoutPrivatePart) {
     // An older public layout of 156 bytes and no private part: nothing beyond byte 156 is judged.
     DevmodeBytes incoming = DevmodeBytes::Defaults(156, 156, 0);
     incoming.Put32(72, kAllFields);
@@ -192,8 +182,7 @@ TEST_F(DevmodeMergeTest, OlderShortRecordWithoutPrivatePart)
     EXPECT_TRUE(std::equal(after.begin() + 156, after.end(), before.begin() + 156));
 }
 
-TEST_F(DevmodeMergeTest, PrivatePartIsTakenWholeOnlyWithItsSignature)
-{
+TEST_F(DevmodeMergeTest, PrivatePartIsTakenWholeOnlyWithItsSignature) {
     DevmodeBytes ours = Incoming(0);
     ours.Put32(224, 4);
     ours.Put32(228, 0xABCD);
@@ -214,8 +203,7 @@ TEST_F(DevmodeMergeTest, PrivatePartIsTakenWholeOnlyWithItsSignature)
     EXPECT_EQ(BytesOf(working), before);
 }
 
-TEST_F(DevmodeMergeTest, ShortPrivatePartSuppliesOnlyItsBytes)
-{
+TEST_F(DevmodeMergeTest, ShortPrivatePartSuppliesOnlyItsBytes) {
     DevmodeBytes incoming = DevmodeBytes::Defaults(228, 220, 8);
     incoming.Put32(72, 0);
     incoming.Put32(224, 3);
@@ -225,8 +213,7 @@ TEST_F(DevmodeMergeTest, ShortPrivatePartSuppliesOnlyItsBytes)
     EXPECT_EQ(working.dmCuttingControl, 1);
 }
 
-TEST_F(DevmodeMergeTest, LargerPublicLayoutIsReadOnlyWithinItsDeclaredBytes)
-{
+TEST_F(DevmodeMergeTest, LargerPublicLayoutIsReadOnlyWithinItsDeclaredBytes) {
     DevmodeBytes incoming = DevmodeBytes::Defaults(316, 300, 16);
     incoming.Put32(72, DM_COPIES);
     incoming.Put16(86, 9);
@@ -242,8 +229,7 @@ TEST_F(DevmodeMergeTest, LargerPublicLayoutIsReadOnlyWithinItsDeclaredBytes)
     EXPECT_EQ(working.dmPublic.dmDriverExtra, 16);
 }
 
-TEST_F(DevmodeMergeTest, FailuresLeaveTheWorkingRecordUnchanged)
-{
+TEST_F(DevmodeMergeTest, FailuresLeaveTheWorkingRecordUnchanged) {
     const auto before = BytesOf(working);
     const long blocks = HostHeapBlocksInUse();
 

@@ -5,8 +5,7 @@
 
 namespace {
 
-TEST(HostIsValidDevmode, DeclaredSizesMustFitTheBytesGiven)
-{
+TEST(HostIsValidDevmode, DeclaredSizesMustFitTheBytesGiven) {
     DevmodeBytes record = DevmodeBytes::Defaults(236, 220, 16);
     EXPECT_TRUE(HostIsValidDevmode(record.record(), 236));
     EXPECT_TRUE(HostIsValidDevmode(record.record(), 4096));
@@ -18,8 +17,7 @@ TEST(HostIsValidDevmode, DeclaredSizesMustFitTheBytesGiven)
     EXPECT_FALSE(HostIsValidDevmode(record.record(), 236));
 }
 
-TEST(HostIsValidDevmode, RecordMustHoldItsOwnHeader)
-{
+TEST(HostIsValidDevmode, RecordMustHoldItsOwnHeader) {
     DevmodeBytes header = DevmodeBytes::Defaults(72, 72, 0);
     EXPECT_TRUE(HostIsValidDevmode(header.record(), 72));
     EXPECT_FALSE(HostIsValidDevmode(header.record(), 71));
@@ -30,8 +28,7 @@ TEST(HostIsValidDevmode, RecordMustHoldItsOwnHeader)
     EXPECT_FALSE(HostIsValidDevmode(nullptr, 236));
 }
 
-TEST(HostIsValidDevmode, RecordMaySitAtAnyAddress)
-{
+TEST(HostIsValidDevmode, RecordMaySitAtAnyAddress) {
     DevmodeBytes shifted(237);
     DevmodeBytes record = DevmodeBytes::Defaults(236, 220, 16);
     std::copy(record.bytes().begin(), record.bytes().end(), shifted.bytes().begin() + 1);

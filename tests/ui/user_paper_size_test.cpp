@@ -5,14 +5,12 @@
 
 namespace {
 
-std::vector<uint8_t> BytesOfList(const CUSTOM_PAPER_LIST& list)
-{
+std::vector<uint8_t> BytesOfList(const CUSTOM_PAPER_LIST& list) {
     const auto* p = reinterpret_cast<const uint8_t*>(&list);
     return std::vector<uint8_t>(p, p + sizeof(list));
 }
 
-TEST(CustomPaperList, BuiltInTableByteForByte)
-{
+TEST(CustomPaperList, BuiltInTableByteForByte) {
     DevmodeBytes expected(260);
     for (size_t i = 0; i < 5; ++i) {
         const size_t entry = 52 * i;
@@ -25,8 +23,7 @@ TEST(CustomPaperList, BuiltInTableByteForByte)
 
 class ChooseUserPaperSizeTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DevmodeSetDefaults(&record, nullptr);
         record.dmPublic.dmFields = DM_COPIES;
         list.entries[2].width = 80;
@@ -36,8 +33,7 @@ protected:
     CUSTOM_PAPER_LIST list = BuiltInCustomPaperList();
 };
 
-TEST_F(ChooseUserPaperSizeTest, EntrySetsPaperIdSizesInTenthsAndIndex)
-{
+TEST_F(ChooseUserPaperSizeTest, EntrySetsPaperIdSizesInTenthsAndIndex) {
     ASSERT_TRUE(ChooseUserPaperSize(&record, &list, 2));
     EXPECT_EQ(record.dmPublic.dmPaperSize, 261);
     EXPECT_EQ(record.dmPublic.dmPaperWidth, 800);
@@ -52,17 +48,15 @@ TEST_F(ChooseUserPaperSizeTest, EntrySetsPaperIdSizesInTenthsAndIndex)
     EXPECT_EQ(record.dmUserSize, 4u);
 }
 
-TEST_F(ChooseUserPaperSizeTest, OnlyTheLow16BitsOfStoredMillimetresCount)
-{
-    list.entries[0].width = 0x10050;  // 80 mm in its low 16 bits
+TEST_F(ChooseUserPaperSizeTest, OnlyTheLow16BitsOfStoredMillimetresCount) {
+    list.entries[0].width = 0x10050;     // 80 mm in its low 16 bits
     list.entries[0].length = 0xFFFF0032; // 50 mm
     ASSERT_TRUE(ChooseUserPaperSize(&record, &list, 0));
     EXPECT_EQ(record.dmPublic.dmPaperWidth, 800);
     EXPECT_EQ(record.dmPublic.dmPaperLength, 500);
 }
 
-TEST_F(ChooseUserPaperSizeTest, SizesThatDoNotFitTheRecordOrABadIndexChangeNothing)
-{
+TEST_F(ChooseUserPaperSizeTest, SizesThatDoNotFitTheRecordOrABadIndexChangeNothing) {
     const DRIVER_DEVMODE before = record;
     list.entries[1].length = 3277; // 32770 tenths: beyond a signed 16-bit field
     EXPECT_FALSE(ChooseUserPaperSize(&record, &list, 1));

@@ -18,60 +18,53 @@ struct Recorder : StreamSink {
     std::vector<StreamError> errors;
 
     void OnCommand(const Command& c) override { commands.push_back(c); }
-    void OnRasterRow(const RasterRow& r) override
-    {
+    void OnRasterRow(const RasterRow& r) override {
         rows.emplace_back(r.line.begin(), r.line.end());
         rowOffsets.push_back(r.offset);
     }
     void OnError(const StreamError& e) override { errors.push_back(e); }
 };
 
-Recorder Parse(const Bytes& stream, size_t chunk = 0)
-{
+Recorder Parse(const Bytes& stream, size_t chunk = 0) {
     Recorder recorder;
     StreamParser parser(recorder);
-    if (chunk == 0)
-        chunk = stream.size();
+    if (chunk == 0) chunk = stream.size();
     for (size_t at = 0; at < stream.size(); at += chunk)
         parser.Feed(std::span(stream).subspan(at, std::min(chunk, stream.size() - at)));
     parser.Finish();
     return recorder;
 }
 
-std::vector<CommandKind> Kinds(const Recorder& r)
-{
+std::vector<CommandKind> Kinds(const Recorder& r) {
     std::vector<CommandKind> kinds;
-    for (const Command& c : r.commands)
-        kinds.push_back(c.kind);
+    for (const Command& c : r.commands) kinds.push_back(c.kind);
     return kinds;
 }
 
 } // namespace
 
-TEST(StreamParser, DecodesEveryCommandWithItsOffsetAndParameters)
-{
+TEST(StreamParser, DecodesEveryCommandWithItsOffsetAndParameters) {
     const Bytes stream = PrinterStream()
-                             .Initialise()                                            // 0
-                             .SideMode(2)                                             // 2
-                             .SelectSide(1)                                           // 5
-                             .PageMode()                                              // 8
+                             .Initialise()                                                      // 0
+                             .SideMode(2)                                                       // 2
+                             .SelectSide(1)                                                     // 5
+                             .PageMode()                                                        // 8
                              .Raw({0x1B, 0x57, 0x08, 0x00, 0x10, 0x00, 0x40, 0x02, 0x2C, 0x01}) // 10
-                             .Raw({0x1B, 0x33, 0xB4, 0x0A})                           // 20, 23
-                             .FormFeed()                                              // 24
-                             .EndSheet()                                              // 25
-                             .StandardMode()                                          // 27
-                             .Raw({0x1D, 0x56, 0x01})                                 // 29
+                             .Raw({0x1B, 0x33, 0xB4, 0x0A})                                     // 20, 23
+                             .FormFeed()                                                        // 24
+                             .EndSheet()                                                        // 25
+                             .StandardMode()                                                    // 27
+                             .Raw({0x1D, 0x56, 0x01})                                           // 29
                              .Raw({0x1F, 0x74, 0x1F, 0x31, 0x04, 0x1F, 0x32, 0x00, 0x18, 0x04}) // 32, 34, 37
                              .Data();
     const Recorder r = Parse(stream);
     ASSERT_TRUE(r.errors.empty());
     using K = CommandKind;
     EXPECT_EQ(Kinds(r), (std::vector<K>{K::Initialise, K::SideMode, K::SelectSide, K::PageMode, K::PrintArea,
-                                         K::LineSpacing, K::LineFeed, K::FormFeed, K::EndSheet, K::StandardMode,
-                                         K::Cut, K::PrintConfiguration, K::GetConfiguration, K::SetConfiguration}));
+                                        K::LineSpacing, K::LineFeed, K::FormFeed, K::EndSheet, K::StandardMode, K::Cut,
+                                        K::PrintConfiguration, K::GetConfiguration, K::SetConfiguration}));
     const std::vector<uint64_t> offsets{0, 2, 5, 8, 10, 20, 23, 24, 25, 27, 29, 32, 34, 37};
-    for (size_t i = 0; i < offsets.size(); ++i)
-        EXPECT_EQ(r.commands[i].offset, offsets[i]) << "command " << i;
+    for (size_t i = 0; i < offsets.size(); ++i) EXPECT_EQ(r.commands[i].offset, offsets[i]) << "command " << i;
     EXPECT_EQ(r.commands[1].value, 2);
     EXPECT_EQ(r.commands[2].value, 1);
     const PrintArea& area = r.commands[4].area;
@@ -87,12 +80,10 @@ TEST(StreamParser, DecodesEveryCommandWithItsOffsetAndParameters)
     EXPECT_EQ(r.commands[13].data[1], 0x18);
 }
 
-TEST(StreamParser, UndoesThePairExchangeOfEveryRasterRow)
-{
+TEST(StreamParser, UndoesThePairExchangeOfEveryRasterRow) {
     Bytes wire{0x1B, 0x2C, 0x00, 0x02, 0x00};
     for (int row = 0; row < 2; ++row)
-        for (int i = 0; i < 80; ++i)
-            wire.push_back(static_cast<uint8_t>(row * 100 + i));
+        for (int i = 0; i < 80; ++i) wire.push_back(static_cast<uint8_t>(row * 100 + i));
     const Recorder r = Parse(wire);
     ASSERT_TRUE(r.errors.empty());
     ASSERT_EQ(r.commands.size(), 1u);
@@ -100,13 +91,11 @@ TEST(StreamParser, UndoesThePairExchangeOfEveryRasterRow)
     ASSERT_EQ(r.rows.size(), 2u);
     for (int row = 0; row < 2; ++row) {
         EXPECT_EQ(r.rowOffsets[row], 5u + 80u * row);
-        for (int i = 0; i < 80; ++i)
-            EXPECT_EQ(r.rows[row][i], row * 100 + (i ^ 1)) << "row " << row << " byte " << i;
+        for (int i = 0; i < 80; ++i) EXPECT_EQ(r.rows[row][i], row * 100 + (i ^ 1)) << "row " << row << " byte " << i;
     }
 }
 
-TEST(StreamParser, TwoColourRowsAre160BytesAndTheRowCountTakesBothBytes)
-{
+TEST(StreamParser, TwoColourRowsAre160BytesAndTheRowCountTakesBothBytes) {
     Bytes wire{0x1B, 0x2C, 0x02, 0x2C, 0x01}; // N = 0x2C + 256 = 300 rows
     wire.resize(wire.size() + 300 * 160, 0);
     wire.push_back(0x0C);
@@ -119,8 +108,7 @@ TEST(StreamParser, TwoColourRowsAre160BytesAndTheRowCountTakesBothBytes)
     EXPECT_EQ(r.commands.back().offset, 5u + 300 * 160);
 }
 
-TEST(StreamParser, GivesTheSameEventsWhateverPiecesTheStreamArrivesIn)
-{
+TEST(StreamParser, GivesTheSameEventsWhateverPiecesTheStreamArrivesIn) {
     const Bytes stream = PrinterStream()
                              .Initialise()
                              .SideMode(0)
@@ -144,8 +132,7 @@ TEST(StreamParser, GivesTheSameEventsWhateverPiecesTheStreamArrivesIn)
     }
 }
 
-TEST(StreamParser, ReportsTruncatedRasterDataWithTheBytesMissing)
-{
+TEST(StreamParser, ReportsTruncatedRasterDataWithTheBytesMissing) {
     Bytes stream = PrinterStream().Initialise().Raster(2, std::vector<PrinterLine>(3, PrinterLine::TwoColour())).Data();
     stream.erase(stream.end() - 200, stream.end()); // the last row lacks 160 bytes, the one before it 40
     const Recorder r = Parse(stream);
@@ -156,8 +143,7 @@ TEST(StreamParser, ReportsTruncatedRasterDataWithTheBytesMissing)
                                      "1 of 3 rows of 160 bytes complete");
 }
 
-TEST(StreamParser, ReportsACommandCutShortByTheEndOfTheStream)
-{
+TEST(StreamParser, ReportsACommandCutShortByTheEndOfTheStream) {
     const Recorder r = Parse(Bytes{0x1B, 0x40, 0x1B, 0x57, 0x00, 0x00, 0x00, 0x00});
     ASSERT_EQ(r.errors.size(), 1u);
     EXPECT_EQ(Describe(r.errors[0]), "offset 2 (0x2): print area 1B 57: truncated command: 6 of 10 bytes present");
@@ -168,15 +154,10 @@ TEST(StreamParser, ReportsACommandCutShortByTheEndOfTheStream)
               "offset 1 (0x1): 1D: truncated command: the stream ends after the command's first byte");
 }
 
-TEST(StreamParser, SkipsFromAnUnknownCommandToTheNextInitialise)
-{
+TEST(StreamParser, SkipsFromAnUnknownCommandToTheNextInitialise) {
     // Behind the unknown command lie bytes that would read as a line feed, a form feed and a cut.
-    const Bytes stream = PrinterStream()
-                             .Initialise()
-                             .Raw({0x1B, 0x99, 0x0A, 0x0C, 0x1D, 0x56, 0x30})
-                             .Initialise()
-                             .FormFeed()
-                             .Data();
+    const Bytes stream =
+        PrinterStream().Initialise().Raw({0x1B, 0x99, 0x0A, 0x0C, 0x1D, 0x56, 0x30}).Initialise().FormFeed().Data();
     const Recorder r = Parse(stream);
     using K = CommandKind;
     EXPECT_EQ(Kinds(r), (std::vector<K>{K::Initialise, K::Initialise, K::FormFeed}));
@@ -188,8 +169,7 @@ TEST(StreamParser, SkipsFromAnUnknownCommandToTheNextInitialise)
                                      "skipped 7 bytes up to the next initialise 1B 40");
 }
 
-TEST(StreamParser, AnUnknownByteWithNoInitialiseBehindItLeavesTheRestUndecoded)
-{
+TEST(StreamParser, AnUnknownByteWithNoInitialiseBehindItLeavesTheRestUndecoded) {
     const Recorder r = Parse(Bytes{0x0A, 0x41, 0x42, 0x0A, 0x1B});
     ASSERT_EQ(r.commands.size(), 1u);
     ASSERT_EQ(r.errors.size(), 1u);
@@ -198,8 +178,7 @@ TEST(StreamParser, AnUnknownByteWithNoInitialiseBehindItLeavesTheRestUndecoded)
                                      "the remaining 4 bytes were not decoded");
 }
 
-TEST(StreamParser, AnEscapeThatStartsNoCommandMayBeginTheInitialise)
-{
+TEST(StreamParser, AnEscapeThatStartsNoCommandMayBeginTheInitialise) {
     const Recorder r = Parse(Bytes{0x1B, 0x1B, 0x40, 0x0C});
     ASSERT_EQ(r.errors.size(), 1u);
     EXPECT_EQ(r.errors[0].command, "1B 1B");
@@ -209,8 +188,7 @@ TEST(StreamParser, AnEscapeThatStartsNoCommandMayBeginTheInitialise)
     EXPECT_EQ(r.commands[0].offset, 1u);
 }
 
-TEST(StreamParser, ReportsBadParametersAndGoesOnBehindTheCommand)
-{
+TEST(StreamParser, ReportsBadParametersAndGoesOnBehindTheCommand) {
     struct Case {
         Bytes bytes;
         const char* report;
@@ -218,7 +196,8 @@ TEST(StreamParser, ReportsBadParametersAndGoesOnBehindTheCommand)
     const Case cases[] = {
         {{0x1F, 0x60, 0x01},
          "offset 0 (0x0): side mode 1F 60: bad parameter: side mode 01 (00 single side or 02 dual side expected)"},
-        {{0x1F, 0x61, 0x02}, "offset 0 (0x0): select side 1F 61: bad parameter: side 02 (00 front or 01 back expected)"},
+        {{0x1F, 0x61, 0x02},
+         "offset 0 (0x0): select side 1F 61: bad parameter: side 02 (00 front or 01 back expected)"},
         {{0x1D, 0x56, 0x32}, "offset 0 (0x0): cut 1D 56: bad parameter: cut mode 32 (30, 31, 00 or 01 expected)"},
         {{0x1F, 0x31, 0x07},
          "offset 0 (0x0): get configuration 1F 31: bad parameter: configuration group 07 (02 or 04 expected)"},
@@ -238,8 +217,7 @@ TEST(StreamParser, ReportsBadParametersAndGoesOnBehindTheCommand)
     }
 }
 
-TEST(StreamParser, RasterTypeThreeHasNoKnownLengthSoItsDataIsSkipped)
-{
+TEST(StreamParser, RasterTypeThreeHasNoKnownLengthSoItsDataIsSkipped) {
     Bytes stream{0x1B, 0x40, 0x1B, 0x2C, 0x03, 0x02, 0x00};
     stream.insert(stream.end(), {0x0A, 0x1D, 0x56, 0x30, 0x0C}); // data that would otherwise feed and cut
     stream.insert(stream.end(), {0x1B, 0x40});
@@ -251,8 +229,7 @@ TEST(StreamParser, RasterTypeThreeHasNoKnownLengthSoItsDataIsSkipped)
                                      "expected), 2 rows announced; skipped 10 bytes up to the next initialise 1B 40");
 }
 
-TEST(StreamParser, ZeroFillCompletesAnInterruptedBlockAndIsThenIgnored)
-{
+TEST(StreamParser, ZeroFillCompletesAnInterruptedBlockAndIsThenIgnored) {
     // A job cancelled after the first of three rows: the fill block (24 rows of 80 bytes and one more
     // zero byte) completes the block, the rest is ignored, the trailer initialises.
     Bytes stream = PrinterStream().Raster(0, {PrinterLine::Mono().Dot(40)}).Data();
@@ -274,16 +251,14 @@ TEST(StreamParser, ZeroFillCompletesAnInterruptedBlockAndIsThenIgnored)
     EXPECT_EQ(parser.IgnoredZeroBytes(), 0u);
 }
 
-TEST(StreamParser, ABlockOfNoRowsCarriesNoData)
-{
+TEST(StreamParser, ABlockOfNoRowsCarriesNoData) {
     const Recorder r = Parse(Bytes{0x1B, 0x2C, 0x00, 0x00, 0x00, 0x0C});
     EXPECT_TRUE(r.errors.empty());
     EXPECT_EQ(r.commands.size(), 2u);
     EXPECT_TRUE(r.rows.empty());
 }
 
-TEST(PairExchange, SwapsEachPairAndLeavesAnOddLastByte)
-{
+TEST(PairExchange, SwapsEachPairAndLeavesAnOddLastByte) {
     Bytes bytes{1, 2, 3, 4, 5};
     ExchangePairs(bytes);
     EXPECT_EQ(bytes, (Bytes{2, 1, 4, 3, 5}));

@@ -14,8 +14,7 @@ using namespace vprinter;
 
 namespace {
 
-Piece SmallPiece(bool dualSide)
-{
+Piece SmallPiece(bool dualSide) {
     Piece piece{SideImage(4), SideImage(4), dualSide, true};
     piece.front.AppendBlank(3);
     piece.front.Row(0)[0] = Dot::Black;
@@ -26,12 +25,10 @@ Piece SmallPiece(bool dualSide)
 }
 
 // Reads a PNG back as 8-bit RGB.
-bool ReadPng(const std::string& path, Picture& picture)
-{
+bool ReadPng(const std::string& path, Picture& picture) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0)
-        return false;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return false;
     image.format = PNG_FORMAT_RGB;
     picture.width = static_cast<int>(image.width);
     picture.height = static_cast<int>(image.height);
@@ -40,29 +37,25 @@ bool ReadPng(const std::string& path, Picture& picture)
 }
 
 // A piece of random dots, `colours` of them (1: black only, 2: black and red).
-Piece RandomPiece(int width, int frontRows, int backRows, bool dualSide, int colours, unsigned seed)
-{
+Piece RandomPiece(int width, int frontRows, int backRows, bool dualSide, int colours, unsigned seed) {
     std::mt19937 gen(seed);
     Piece piece{SideImage(width), SideImage(width), dualSide, true};
     piece.front.AppendBlank(frontRows);
     piece.back.AppendBlank(backRows);
     for (SideImage* side : {&piece.front, &piece.back})
         for (int y = 0; y < side->Rows(); ++y)
-            for (Dot& dot : side->Row(y))
-                dot = static_cast<Dot>(gen() % (colours + 1));
+            for (Dot& dot : side->Row(y)) dot = static_cast<Dot>(gen() % (colours + 1));
     return piece;
 }
 
-std::vector<uint8_t> FileBytes(const std::filesystem::path& path)
-{
+std::vector<uint8_t> FileBytes(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 } // namespace
 
-TEST(Picture, DotsAreBlackRedOrWhitePaper)
-{
+TEST(Picture, DotsAreBlackRedOrWhitePaper) {
     const Picture picture = RenderPiece(SmallPiece(false));
     EXPECT_EQ(picture.width, 4);
     EXPECT_EQ(picture.height, 3);
@@ -72,8 +65,7 @@ TEST(Picture, DotsAreBlackRedOrWhitePaper)
     EXPECT_EQ(picture.At(3, 0), PAPER_WHITE);
 }
 
-TEST(Picture, ADualSidePieceShowsFrontLeftAndBackRightOfAGreyStrip)
-{
+TEST(Picture, ADualSidePieceShowsFrontLeftAndBackRightOfAGreyStrip) {
     const Picture picture = RenderPiece(SmallPiece(true));
     EXPECT_EQ(picture.width, 4 + SIDE_STRIP_WIDTH + 4);
     EXPECT_EQ(picture.height, 3);
@@ -84,8 +76,7 @@ TEST(Picture, ADualSidePieceShowsFrontLeftAndBackRightOfAGreyStrip)
     EXPECT_EQ(picture.At(4 + SIDE_STRIP_WIDTH + 1, 2), PAPER_WHITE); // below the shorter back side
 }
 
-TEST(Picture, PngRoundTripKeepsEveryPixel)
-{
+TEST(Picture, PngRoundTripKeepsEveryPixel) {
     vprinter_test::TempFolder folder;
     const std::string path = (folder.Path() / "piece.png").string();
     const Picture written = RenderPiece(SmallPiece(true));
@@ -98,8 +89,7 @@ TEST(Picture, PngRoundTripKeepsEveryPixel)
     EXPECT_EQ(read.rgb, written.rgb);
 }
 
-TEST(Picture, WritePngReportsWhyItFailed)
-{
+TEST(Picture, WritePngReportsWhyItFailed) {
     vprinter_test::TempFolder folder;
     std::string error;
     EXPECT_FALSE(WritePng((folder.Path() / "missing" / "piece.png").string(), RenderPiece(SmallPiece(false)), error));
@@ -111,8 +101,7 @@ TEST(Picture, WritePngReportsWhyItFailed)
 
 // The palette pictures decode to exactly the pixels of the RGB picture: widths on both sides of whole
 // bytes at one and two bits a pixel, one and two colours, dual-side pieces with either side longer.
-TEST(Picture, PalettePngHoldsEveryPixelOfThePiece)
-{
+TEST(Picture, PalettePngHoldsEveryPixelOfThePiece) {
     struct Case {
         int width, frontRows, backRows;
         bool dualSide;
@@ -120,9 +109,9 @@ TEST(Picture, PalettePngHoldsEveryPixelOfThePiece)
         int bitDepth;
     };
     const Case cases[] = {
-        {576, 40, 0, false, 1, 1}, {577, 9, 0, false, 1, 1}, {13, 5, 0, false, 1, 1}, {1, 3, 0, false, 1, 1},
-        {576, 40, 0, false, 2, 2}, {7, 6, 0, false, 2, 2},   {5, 4, 7, true, 1, 2},   {432, 9, 3, true, 2, 2},
-        {3, 1, 1, true, 2, 2},
+        {576, 40, 0, false, 1, 1}, {577, 9, 0, false, 1, 1},  {13, 5, 0, false, 1, 1},
+        {1, 3, 0, false, 1, 1},    {576, 40, 0, false, 2, 2}, {7, 6, 0, false, 2, 2},
+        {5, 4, 7, true, 1, 2},     {432, 9, 3, true, 2, 2},   {3, 1, 1, true, 2, 2},
     };
     vprinter_test::TempFolder folder;
     unsigned seed = 1;
@@ -134,8 +123,8 @@ TEST(Picture, PalettePngHoldsEveryPixelOfThePiece)
         std::string error;
         ASSERT_TRUE(EncodePalettePng(rows, png, error)) << error;
         const std::string path = (folder.Path() / "piece.png").string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(png.data()),
-                                                     static_cast<std::streamsize>(png.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
         Picture read;
         ASSERT_TRUE(ReadPng(path, read));
         const Picture want = RenderPiece(piece);
@@ -145,16 +134,14 @@ TEST(Picture, PalettePngHoldsEveryPixelOfThePiece)
     }
 }
 
-TEST(Picture, EncodePalettePngRefusesAnEmptyPicture)
-{
+TEST(Picture, EncodePalettePngRefusesAnEmptyPicture) {
     std::vector<uint8_t> png;
     std::string error;
     EXPECT_FALSE(EncodePalettePng(PaletteRows{}, png, error));
     EXPECT_EQ(error, "empty picture");
 }
 
-TEST(PieceFiles, TheSamePiecesWrittenAgainGiveTheSameFiles)
-{
+TEST(PieceFiles, TheSamePiecesWrittenAgainGiveTheSameFiles) {
     // The second time the pictures come from those made the first time; a changed dot is a new picture.
     vprinter_test::TempFolder folder;
     std::vector<Piece> pieces{RandomPiece(64, 20, 0, false, 2, 7), RandomPiece(64, 11, 0, false, 1, 8)};
@@ -166,8 +153,7 @@ TEST(PieceFiles, TheSamePiecesWrittenAgainGiveTheSameFiles)
     ASSERT_TRUE(WritePieceFiles(folder.Path() / "b", pieces, second, error)) << error;
     ASSERT_EQ(first.size(), 2u);
     ASSERT_EQ(second.size(), 2u);
-    for (size_t i = 0; i < 2; ++i)
-        EXPECT_EQ(FileBytes(first[i]), FileBytes(second[i]));
+    for (size_t i = 0; i < 2; ++i) EXPECT_EQ(FileBytes(first[i]), FileBytes(second[i]));
 
     pieces[1].front.Row(10)[63] = pieces[1].front.Row(10)[63] == Dot::Black ? Dot::White : Dot::Black;
     ASSERT_TRUE(WritePieceFiles(folder.Path() / "b", pieces, third, error)) << error;
@@ -177,8 +163,7 @@ TEST(PieceFiles, TheSamePiecesWrittenAgainGiveTheSameFiles)
     EXPECT_TRUE(read.rgb == RenderPiece(pieces[1]).rgb);
 }
 
-TEST(PieceFiles, SayWhichFileCouldNotBeWritten)
-{
+TEST(PieceFiles, SayWhichFileCouldNotBeWritten) {
     vprinter_test::TempFolder folder;
     std::vector<std::string> paths;
     std::string error;

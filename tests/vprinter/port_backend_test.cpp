@@ -16,14 +16,11 @@ namespace {
 // An open port of the host's port monitor, closed at the end of the test.
 class HostPort {
 public:
-    explicit HostPort(const std::u16string& name) : name_(name)
-    {
+    explicit HostPort(const std::u16string& name) : name_(name) {
         EXPECT_TRUE(Monitor().pfnOpenPort(name_.data(), &handle_));
     }
-    ~HostPort()
-    {
-        if (handle_ != nullptr)
-            Monitor().pfnClosePort(handle_);
+    ~HostPort() {
+        if (handle_ != nullptr) Monitor().pfnClosePort(handle_);
     }
     HostPort(const HostPort&) = delete;
     HostPort& operator=(const HostPort&) = delete;
@@ -39,17 +36,26 @@ private:
 
 } // namespace
 
-TEST(VirtualPrinterBackend, AJobThroughTheHostPortMonitorComesOutAsPictures)
-{
+TEST(VirtualPrinterBackend, AJobThroughTheHostPortMonitorComesOutAsPictures) {
     ASSERT_TRUE(RegisterVirtualPrinterBackend());
     TempFolder folder;
     const std::u16string name = u"VPRINTER:" + HostWide(folder.Path().string());
     HostPort port(name);
     const MONITOR& monitor = HostPort::Monitor();
-    Bytes job = PrinterStream().Initialise().SideMode(0).PageMode().PrintArea(50).Raster(0, {PrinterLine::Mono().Dot(40)}).FormFeed()
-                    .Feed(180).Cut().Initialise().Data();
+    Bytes job = PrinterStream()
+                    .Initialise()
+                    .SideMode(0)
+                    .PageMode()
+                    .PrintArea(50)
+                    .Raster(0, {PrinterLine::Mono().Dot(40)})
+                    .FormFeed()
+                    .Feed(180)
+                    .Cut()
+                    .Initialise()
+                    .Data();
     DOC_INFO_1W info{};
-    ASSERT_TRUE(monitor.pfnStartDocPort(port.Handle(), const_cast<LPWSTR>(u"Virtual"), 12, 1, reinterpret_cast<LPBYTE>(&info)));
+    ASSERT_TRUE(
+        monitor.pfnStartDocPort(port.Handle(), const_cast<LPWSTR>(u"Virtual"), 12, 1, reinterpret_cast<LPBYTE>(&info)));
     DWORD written = 0;
     ASSERT_TRUE(monitor.pfnWritePort(port.Handle(), job.data(), 20, &written));
     EXPECT_EQ(written, 20u);
@@ -69,8 +75,7 @@ TEST(VirtualPrinterBackend, AJobThroughTheHostPortMonitorComesOutAsPictures)
     EXPECT_FALSE(monitor.pfnClosePort(closed));
 }
 
-TEST(VirtualPrinterBackend, AnAttachedUsbPortAnswersStatusAndConfiguration)
-{
+TEST(VirtualPrinterBackend, AnAttachedUsbPortAnswersStatusAndConfiguration) {
     TempFolder folder;
     ASSERT_TRUE(AttachVirtualPrinter(u"USB007", folder.Path()));
     PrinterState state;
@@ -107,13 +112,21 @@ TEST(VirtualPrinterBackend, AnAttachedUsbPortAnswersStatusAndConfiguration)
 
 using VirtualPrinterSpoolerTest = HostTest;
 
-TEST_F(VirtualPrinterSpoolerTest, APrintedDocumentIsDespooledIntoPictures)
-{
+TEST_F(VirtualPrinterSpoolerTest, APrintedDocumentIsDespooledIntoPictures) {
     ASSERT_TRUE(RegisterVirtualPrinterBackend());
     HANDLE printer = AddTestPrinter(u"Virtual", u"VELT", u"VPRINTER:" + PathIn("paper"));
     ASSERT_NE(printer, nullptr);
-    Bytes stream = PrinterStream().Initialise().SideMode(0).PageMode().PrintArea(60).Raster(0, {PrinterLine::Mono().Dot(99)})
-                       .FormFeed().Feed(180).Cut().Initialise().Data();
+    Bytes stream = PrinterStream()
+                       .Initialise()
+                       .SideMode(0)
+                       .PageMode()
+                       .PrintArea(60)
+                       .Raster(0, {PrinterLine::Mono().Dot(99)})
+                       .FormFeed()
+                       .Feed(180)
+                       .Cut()
+                       .Initialise()
+                       .Data();
     std::u16string document = u"receipt";
     DOC_INFO_1W info{document.data(), nullptr, nullptr};
     const DWORD job = StartDocPrinterW(printer, 1, reinterpret_cast<LPBYTE>(&info));

@@ -20,12 +20,10 @@ struct VeltRun {
     std::string err;
 };
 
-VeltRun Velt(std::vector<std::string> args)
-{
+VeltRun Velt(std::vector<std::string> args) {
     args.insert(args.begin(), "velt");
     std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
+    for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     std::ostringstream out;
     std::ostringstream err;
@@ -33,39 +31,39 @@ VeltRun Velt(std::vector<std::string> args)
     return VeltRun{code, out.str(), err.str()};
 }
 
-std::string WriteStream(const TempFolder& folder, const Bytes& bytes)
-{
+std::string WriteStream(const TempFolder& folder, const Bytes& bytes) {
     const std::string path = (folder.Path() / "job.bin").string();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
 // Width and height of a PNG file, or 0 x 0.
-std::pair<int, int> PngSize(const fs::path& path)
-{
+std::pair<int, int> PngSize(const fs::path& path) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0)
-        return {0, 0};
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return {0, 0};
     std::pair<int, int> size{static_cast<int>(image.width), static_cast<int>(image.height)};
     png_image_free(&image);
     return size;
 }
 
-Bytes TwoPageJob()
-{
+Bytes TwoPageJob() {
     PrinterStream builder;
     builder.Initialise().SideMode(0);
     for (int page = 0; page < 2; ++page)
-        builder.PageMode().PrintArea(100).Raster(0, {PrinterLine::Mono().Dot(LineDot80(page))}).FormFeed().Feed(180).Cut();
+        builder.PageMode()
+            .PrintArea(100)
+            .Raster(0, {PrinterLine::Mono().Dot(LineDot80(page))})
+            .FormFeed()
+            .Feed(180)
+            .Cut();
     return builder.Initialise().Data();
 }
 
 } // namespace
 
-TEST(VeltPreview, WritesOnePicturePerPieceAndASummary)
-{
+TEST(VeltPreview, WritesOnePicturePerPieceAndASummary) {
     TempFolder folder;
     const std::string stream = WriteStream(folder, TwoPageJob());
     const fs::path out = folder.Path() / "pictures";
@@ -84,8 +82,7 @@ TEST(VeltPreview, WritesOnePicturePerPieceAndASummary)
     EXPECT_FALSE(fs::exists(out / "piece-009.png"));
 }
 
-TEST(VeltPreview, PaperOptionSetsTheWidthOfThePictures)
-{
+TEST(VeltPreview, PaperOptionSetsTheWidthOfThePictures) {
     TempFolder folder;
     const std::string stream = WriteStream(folder, TwoPageJob());
     const VeltRun run = Velt({"preview", "--paper", "58", "--mono-paper", stream, "-o", folder.Path().string()});
@@ -93,8 +90,7 @@ TEST(VeltPreview, PaperOptionSetsTheWidthOfThePictures)
     EXPECT_EQ(PngSize(folder.Path() / "piece-001.png"), std::make_pair(432, 280));
 }
 
-TEST(VeltPreview, MalformedStreamNamesTheFileAndTheOffsetAndFails)
-{
+TEST(VeltPreview, MalformedStreamNamesTheFileAndTheOffsetAndFails) {
     TempFolder folder;
     Bytes bytes = TwoPageJob();
     bytes.insert(bytes.end(), {0x1B, 0x2C, 0x02, 0x01, 0x00, 0x00});
@@ -107,8 +103,7 @@ TEST(VeltPreview, MalformedStreamNamesTheFileAndTheOffsetAndFails)
     EXPECT_TRUE(fs::exists(folder.Path() / "piece-002.png"));
 }
 
-TEST(VeltPreview, UsageAndFileErrorsSayWhatIsWrong)
-{
+TEST(VeltPreview, UsageAndFileErrorsSayWhatIsWrong) {
     TempFolder folder;
     const std::string missing = (folder.Path() / "none.bin").string();
     VeltRun run = Velt({"preview", missing, "--out", folder.Path().string()});

@@ -8,27 +8,22 @@ using namespace vprinter;
 
 namespace {
 
-JobResult Print(const Bytes& stream, const PrinterState& state = {})
-{
+JobResult Print(const Bytes& stream, const PrinterState& state = {}) {
     VirtualPrinter printer(state);
     printer.Feed(stream);
     return printer.Finish();
 }
 
 // Every dot of the side that is not listed is white.
-void ExpectOnlyDots(const SideImage& side, std::vector<std::tuple<int, int, Dot>> dots)
-{
+void ExpectOnlyDots(const SideImage& side, std::vector<std::tuple<int, int, Dot>> dots) {
     int set = 0;
     for (int y = 0; y < side.Rows(); ++y)
-        for (int x = 0; x < side.Width(); ++x)
-            set += side.At(x, y) != Dot::White;
-    for (const auto& [x, y, dot] : dots)
-        EXPECT_EQ(side.At(x, y), dot) << "at x " << x << ", y " << y;
+        for (int x = 0; x < side.Width(); ++x) set += side.At(x, y) != Dot::White;
+    for (const auto& [x, y, dot] : dots) EXPECT_EQ(side.At(x, y), dot) << "at x " << x << ", y " << y;
     EXPECT_EQ(set, static_cast<int>(dots.size()));
 }
 
-PrinterState MonoPaper()
-{
+PrinterState MonoPaper() {
     PrinterState state;
     state.twoColourPaper = false;
     return state;
@@ -36,8 +31,7 @@ PrinterState MonoPaper()
 
 } // namespace
 
-TEST(VirtualPrinter, OnePageMonoPageModeJobComesOutAsOneCutPieceOfAreaPlusFeed)
-{
+TEST(VirtualPrinter, OnePageMonoPageModeJobComesOutAsOneCutPieceOfAreaPlusFeed) {
     // Wire bytes of one row: line byte 4 = 80 (paper dot 0) travels at index 5, line byte 5 = 01 (paper
     // dot 15) at index 4, line byte 75 = 01 (paper dot 575) at index 74.
     Bytes row(80, 0);
@@ -73,13 +67,12 @@ TEST(VirtualPrinter, OnePageMonoPageModeJobComesOutAsOneCutPieceOfAreaPlusFeed)
     EXPECT_EQ(s.initialises, 2u);
 }
 
-TEST(VirtualPrinter, TwoColourRowsPrintBlackAndRedOnTwoColourPaperAndBlackOnMonoPaper)
-{
+TEST(VirtualPrinter, TwoColourRowsPrintBlackAndRedOnTwoColourPaperAndBlackOnMonoPaper) {
     const PrinterLine line = PrinterLine::TwoColour()
-                          .Dot(LineDot80(10))
-                          .Dot(LineDot80(10), 1) // both planes: black
-                          .Dot(LineDot80(20))    // first plane alone: colour
-                          .Dot(LineDot80(30), 1); // second plane alone: black
+                                 .Dot(LineDot80(10))
+                                 .Dot(LineDot80(10), 1)  // both planes: black
+                                 .Dot(LineDot80(20))     // first plane alone: colour
+                                 .Dot(LineDot80(30), 1); // second plane alone: black
     const Bytes stream = PrinterStream()
                              .Initialise()
                              .SideMode(0)
@@ -100,8 +93,7 @@ TEST(VirtualPrinter, TwoColourRowsPrintBlackAndRedOnTwoColourPaperAndBlackOnMono
     ExpectOnlyDots(mono.pieces[0].front, {{10, 1, Dot::Black}, {20, 1, Dot::Black}, {30, 1, Dot::Black}});
 }
 
-TEST(VirtualPrinter, On58mmPaperTheLineBytes24To77LandOnThePaper)
-{
+TEST(VirtualPrinter, On58mmPaperTheLineBytes24To77LandOnThePaper) {
     PrinterState state;
     state.paperWidth = PaperWidth::Mm58;
     const PrinterLine line = PrinterLine::Mono().Dot(LineDot58(0)).Dot(LineDot58(431)).Dot(LineDot80(0)).Dot(639);
@@ -116,8 +108,7 @@ TEST(VirtualPrinter, On58mmPaperTheLineBytes24To77LandOnThePaper)
     EXPECT_EQ(job.warnings[0].offset, 9u);
 }
 
-TEST(VirtualPrinter, StandardModeRowsPrintAsTheyArriveAndFeedsAdvanceThePaper)
-{
+TEST(VirtualPrinter, StandardModeRowsPrintAsTheyArriveAndFeedsAdvanceThePaper) {
     std::vector<PrinterLine> first(30, PrinterLine::Mono());
     first[0].Dot(LineDot80(100));
     std::vector<PrinterLine> second(5, PrinterLine::Mono());
@@ -145,8 +136,7 @@ TEST(VirtualPrinter, StandardModeRowsPrintAsTheyArriveAndFeedsAdvanceThePaper)
     EXPECT_EQ(job.summary.rasterBlocks, 3u);
 }
 
-TEST(VirtualPrinter, AnAreaPrintsWithItsFullHeightAndDropsRowsBelowIt)
-{
+TEST(VirtualPrinter, AnAreaPrintsWithItsFullHeightAndDropsRowsBelowIt) {
     const Bytes shortArea = PrinterStream().PageMode().PrintArea(200).BlankRows(0, 50).FormFeed().Data();
     const JobResult job = Print(shortArea);
     ASSERT_EQ(job.pieces.size(), 1u);
@@ -163,8 +153,7 @@ TEST(VirtualPrinter, AnAreaPrintsWithItsFullHeightAndDropsRowsBelowIt)
               "offset 257 (0x101): 2 raster rows fell below the print area (3 rows high) and were not printed");
 }
 
-TEST(VirtualPrinter, APageTallerThan2000RowsPrintsAsSuccessiveAreas)
-{
+TEST(VirtualPrinter, APageTallerThan2000RowsPrintsAsSuccessiveAreas) {
     // The driver's areas for a 4500-row page: 2000, then 2500 and 500 rows; the printer composes at most
     // 2000, so the page comes out 4500 rows long. One row sits at the last row of the middle area.
     std::vector<PrinterLine> rows(2000, PrinterLine::Mono());
@@ -183,8 +172,7 @@ TEST(VirtualPrinter, APageTallerThan2000RowsPrintsAsSuccessiveAreas)
     EXPECT_TRUE(job.warnings.empty());
 }
 
-TEST(VirtualPrinter, AnAreaCutTo2000RowsIsReportedUnlessTheNextAreaTakesItsRest)
-{
+TEST(VirtualPrinter, AnAreaCutTo2000RowsIsReportedUnlessTheNextAreaTakesItsRest) {
     // A 2500-row area printed by a form feed, then what follows it on the stream.
     const auto tallArea = [](PrinterStream& builder) -> PrinterStream& {
         return builder.Initialise().SideMode(0).PageMode().PrintArea(2500).BlankRows(0, 1).FormFeed();
@@ -231,8 +219,7 @@ TEST(VirtualPrinter, AnAreaCutTo2000RowsIsReportedUnlessTheNextAreaTakesItsRest)
     }
 }
 
-TEST(VirtualPrinter, AnAreaWhoseOriginLiesBelowThePrintersRowsEndsAtThem)
-{
+TEST(VirtualPrinter, AnAreaWhoseOriginLiesBelowThePrintersRowsEndsAtThem) {
     // Origin row 54272: twelve bytes must not make 54272 rows of paper; the area ends at row 2000.
     const Bytes stream = PrinterStream()
                              .PageMode()
@@ -249,23 +236,26 @@ TEST(VirtualPrinter, AnAreaWhoseOriginLiesBelowThePrintersRowsEndsAtThem)
     EXPECT_NE(job.warnings[2].text.find("1 raster rows fell below the print area (0 rows high)"), std::string::npos);
 }
 
-std::vector<std::string> Described(const std::vector<Notice>& warnings)
-{
+std::vector<std::string> Described(const std::vector<Notice>& warnings) {
     std::vector<std::string> texts;
-    for (const Notice& n : warnings)
-        texts.push_back(Describe(n));
+    for (const Notice& n : warnings) texts.push_back(Describe(n));
     return texts;
 }
 
-Bytes AreaAt(uint16_t x, uint16_t y, uint16_t width, uint16_t height)
-{
-    return Bytes{0x1B, 0x57, static_cast<uint8_t>(x), static_cast<uint8_t>(x >> 8), static_cast<uint8_t>(y),
-                 static_cast<uint8_t>(y >> 8), static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
-                 static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8)};
+Bytes AreaAt(uint16_t x, uint16_t y, uint16_t width, uint16_t height) {
+    return Bytes{0x1B,
+                 0x57,
+                 static_cast<uint8_t>(x),
+                 static_cast<uint8_t>(x >> 8),
+                 static_cast<uint8_t>(y),
+                 static_cast<uint8_t>(y >> 8),
+                 static_cast<uint8_t>(width),
+                 static_cast<uint8_t>(width >> 8),
+                 static_cast<uint8_t>(height),
+                 static_cast<uint8_t>(height >> 8)};
 }
 
-TEST(VirtualPrinter, ZeroBytesBetweenCommandsAreWarnedOnceAndCounted)
-{
+TEST(VirtualPrinter, ZeroBytesBetweenCommandsAreWarnedOnceAndCounted) {
     const Bytes stream = PrinterStream().Initialise().Raw({0x00, 0x00}).Feed(10).Raw({0x00}).Cut().Data();
     const JobResult job = Print(stream);
     EXPECT_EQ(Described(job.warnings),
@@ -277,39 +267,39 @@ TEST(VirtualPrinter, ZeroBytesBetweenCommandsAreWarnedOnceAndCounted)
     EXPECT_EQ(job.pieces[0].Rows(), 10);
 }
 
-TEST(VirtualPrinter, PageModeCommandsOutOfTheirOrderAreWarned)
-{
+TEST(VirtualPrinter, PageModeCommandsOutOfTheirOrderAreWarned) {
     // Page mode again while the area is open: ignored, the area keeps its row.
-    const Bytes twice =
-        PrinterStream().PageMode().PrintArea(10).BlankRows(0, 1).PageMode().FormFeed().Data();
+    const Bytes twice = PrinterStream().PageMode().PrintArea(10).BlankRows(0, 1).PageMode().FormFeed().Data();
     const JobResult again = Print(twice);
-    EXPECT_EQ(Described(again.warnings),
-              (std::vector<std::string>{"offset 97 (0x61): page mode ignored: a page-mode area of 1 raster rows is open"}));
+    EXPECT_EQ(
+        Described(again.warnings),
+        (std::vector<std::string>{"offset 97 (0x61): page mode ignored: a page-mode area of 1 raster rows is open"}));
     EXPECT_EQ(again.summary.pages, 1u);
 
     // Rows before any print area: one warning for the area, at its first row, none at its form feed.
     const Bytes rowsFirst = PrinterStream().PageMode().BlankRows(0, 2).FormFeed().PageMode().FormFeed().Data();
     const JobResult early = Print(rowsFirst);
-    EXPECT_EQ(Described(early.warnings),
-              (std::vector<std::string>{"offset 7 (0x7): raster row in page mode before any print area",
-                                        "offset 170 (0xAA): form feed prints a page-mode area no print area was set for"}));
+    EXPECT_EQ(
+        Described(early.warnings),
+        (std::vector<std::string>{"offset 7 (0x7): raster row in page mode before any print area",
+                                  "offset 170 (0xAA): form feed prints a page-mode area no print area was set for"}));
     ASSERT_EQ(early.pieces.size(), 1u);
     EXPECT_EQ(early.pieces[0].Rows(), 2);
 }
 
-TEST(VirtualPrinter, AreasOtherThanTheDriversAreWarnedAndDotsBesideThemCounted)
-{
+TEST(VirtualPrinter, AreasOtherThanTheDriversAreWarnedAndDotsBesideThemCounted) {
     // 100 dots wide from dot 8: a dot at paper x 150 lands beside it, one at x 50 at area x 58.
     PrinterStream narrow;
     narrow.PageMode().Raw(AreaAt(8, 0, 100, 4));
     narrow.Raster(0, {PrinterLine::Mono().Dot(LineDot80(50)), PrinterLine::Mono().Dot(LineDot80(150))});
     narrow.Raster(0, {PrinterLine::Mono().Dot(LineDot80(150))}).FormFeed().Raw(AreaAt(0, 0, 576, 4));
     const JobResult job = Print(narrow.Data());
-    EXPECT_EQ(Described(job.warnings),
-              (std::vector<std::string>{"offset 2 (0x2): print area at (8, 0), 100 dots wide: (0, 0) and 576 dots expected",
-                                        "offset 97 (0x61): raster row with printed dots beside the print area (100 "
-                                        "dots wide from dot 8)",
-                                        "offset 263 (0x107): print area ignored outside page mode"}));
+    EXPECT_EQ(
+        Described(job.warnings),
+        (std::vector<std::string>{"offset 2 (0x2): print area at (8, 0), 100 dots wide: (0, 0) and 576 dots expected",
+                                  "offset 97 (0x61): raster row with printed dots beside the print area (100 "
+                                  "dots wide from dot 8)",
+                                  "offset 263 (0x107): print area ignored outside page mode"}));
     EXPECT_EQ(job.summary.dotsBesideThePaper, 2u);
     ASSERT_EQ(job.pieces.size(), 1u);
     ExpectOnlyDots(job.pieces[0].front, {{58, 0, Dot::Black}});
@@ -317,8 +307,8 @@ TEST(VirtualPrinter, AreasOtherThanTheDriversAreWarnedAndDotsBesideThemCounted)
     // A new area shorter than the rows composed: the rows below its bottom go.
     PrinterStream shorter;
     shorter.PageMode().PrintArea(10);
-    shorter.Raster(0, {PrinterLine::Mono(), PrinterLine::Mono(), PrinterLine::Mono(), PrinterLine::Mono().Dot(LineDot80(1)),
-                       PrinterLine::Mono().Dot(LineDot80(2))});
+    shorter.Raster(0, {PrinterLine::Mono(), PrinterLine::Mono(), PrinterLine::Mono(),
+                       PrinterLine::Mono().Dot(LineDot80(1)), PrinterLine::Mono().Dot(LineDot80(2))});
     shorter.PrintArea(3).FormFeed();
     const JobResult trimmed = Print(shorter.Data());
     EXPECT_EQ(Described(trimmed.warnings),
@@ -329,9 +319,9 @@ TEST(VirtualPrinter, AreasOtherThanTheDriversAreWarnedAndDotsBesideThemCounted)
     ExpectOnlyDots(trimmed.pieces[0].front, {});
 }
 
-TEST(VirtualPrinter, RasterAndCutVariantsTheDriverDoesNotSendAreWarnedOnce)
-{
-    const PrinterLine secondOnly = PrinterLine::TwoColour().Dot(LineDot80(3), 1).Dot(LineDot80(4), 1).Dot(LineDot80(5)).Dot(LineDot80(5), 1);
+TEST(VirtualPrinter, RasterAndCutVariantsTheDriverDoesNotSendAreWarnedOnce) {
+    const PrinterLine secondOnly =
+        PrinterLine::TwoColour().Dot(LineDot80(3), 1).Dot(LineDot80(4), 1).Dot(LineDot80(5)).Dot(LineDot80(5), 1);
     const Bytes stream = PrinterStream()
                              .Raster(2, {PrinterLine::TwoColour(), secondOnly, secondOnly})
                              .Raster(1, {PrinterLine::Mono().Dot(LineDot80(9))})
@@ -352,13 +342,16 @@ TEST(VirtualPrinter, RasterAndCutVariantsTheDriverDoesNotSendAreWarnedOnce)
     EXPECT_TRUE(job.errors.empty());
     ASSERT_EQ(job.pieces.size(), 3u);
     // The second plane alone still prints black, and type 01 prints as mono.
-    ExpectOnlyDots(job.pieces[0].front, {{3, 1, Dot::Black}, {4, 1, Dot::Black}, {5, 1, Dot::Black},
-                                         {3, 2, Dot::Black}, {4, 2, Dot::Black}, {5, 2, Dot::Black},
+    ExpectOnlyDots(job.pieces[0].front, {{3, 1, Dot::Black},
+                                         {4, 1, Dot::Black},
+                                         {5, 1, Dot::Black},
+                                         {3, 2, Dot::Black},
+                                         {4, 2, Dot::Black},
+                                         {5, 2, Dot::Black},
                                          {9, 3, Dot::Black}});
 }
 
-TEST(VirtualPrinter, DualSideTwoPageJobPrintsOneSheetWithFrontAndBack)
-{
+TEST(VirtualPrinter, DualSideTwoPageJobPrintsOneSheetWithFrontAndBack) {
     const Bytes stream = PrinterStream()
                              .Initialise()
                              .SideMode(2)
@@ -394,14 +387,15 @@ TEST(VirtualPrinter, DualSideTwoPageJobPrintsOneSheetWithFrontAndBack)
     EXPECT_EQ(job.summary.feeds, 4u);
 }
 
-TEST(VirtualPrinter, DualSideOddLastPageIsPrintedByTheEndSheetOfTheDocumentEnd)
-{
+TEST(VirtualPrinter, DualSideOddLastPageIsPrintedByTheEndSheetOfTheDocumentEnd) {
     PrinterStream builder;
     builder.Initialise().SideMode(2);
     for (int page = 1; page <= 3; ++page) {
-        builder.SelectSide(page % 2 == 1 ? 0 : 1).PageMode().PrintArea(50).Raster(0, {PrinterLine::Mono().Dot(LineDot80(page))});
-        if (page == 2)
-            builder.EndSheet().SelectSide(0).Feed(368).SelectSide(1).Feed(368).Cut();
+        builder.SelectSide(page % 2 == 1 ? 0 : 1)
+            .PageMode()
+            .PrintArea(50)
+            .Raster(0, {PrinterLine::Mono().Dot(LineDot80(page))});
+        if (page == 2) builder.EndSheet().SelectSide(0).Feed(368).SelectSide(1).Feed(368).Cut();
     }
     builder.EndSheet().Feed(368).Cut().Initialise();
     const JobResult job = Print(builder.Data());
@@ -413,18 +407,8 @@ TEST(VirtualPrinter, DualSideOddLastPageIsPrintedByTheEndSheetOfTheDocumentEnd)
     EXPECT_EQ(job.summary.pages, 3u);
 }
 
-TEST(VirtualPrinter, EveryCutEndsAPieceAndPaperLeftAtTheEndIsTheUncutLastOne)
-{
-    const Bytes stream = PrinterStream()
-                             .StandardMode()
-                             .Feed(10)
-                             .Cut()
-                             .Feed(20)
-                             .Cut()
-                             .Cut()
-                             .Feed(5)
-                             .Initialise()
-                             .Data();
+TEST(VirtualPrinter, EveryCutEndsAPieceAndPaperLeftAtTheEndIsTheUncutLastOne) {
+    const Bytes stream = PrinterStream().StandardMode().Feed(10).Cut().Feed(20).Cut().Cut().Feed(5).Initialise().Data();
     const JobResult job = Print(stream);
     ASSERT_EQ(job.pieces.size(), 3u);
     EXPECT_EQ(job.pieces[0].Rows(), 10);
@@ -437,11 +421,9 @@ TEST(VirtualPrinter, EveryCutEndsAPieceAndPaperLeftAtTheEndIsTheUncutLastOne)
     EXPECT_EQ(job.warnings[0].text, "cut with no paper printed or fed since the previous cut");
 }
 
-TEST(VirtualPrinter, AnEndlessFeedIsKeptToTheLongestPieceShown)
-{
+TEST(VirtualPrinter, AnEndlessFeedIsKeptToTheLongestPieceShown) {
     PrinterStream builder;
-    for (int i = 0; i < 400; ++i)
-        builder.Feed(255);
+    for (int i = 0; i < 400; ++i) builder.Feed(255);
     builder.Cut();
     const JobResult job = Print(builder.Data());
     ASSERT_EQ(job.pieces.size(), 1u);
@@ -451,15 +433,13 @@ TEST(VirtualPrinter, AnEndlessFeedIsKeptToTheLongestPieceShown)
     EXPECT_EQ(job.warnings[0].text, "piece longer than 100000 rows: the last 2000 rows are not shown");
 }
 
-TEST(VirtualPrinter, AJobsPaperStopsAtItsLimitWithOneErrorAndDecodingGoesOn)
-{
+TEST(VirtualPrinter, AJobsPaperStopsAtItsLimitWithOneErrorAndDecodingGoesOn) {
     // Groups of ten feeds of 255 rows and a cut: 2550 rows in 13 bytes. 156 groups make 397800 rows;
     // the ninth feed of group 157 passes 400000.
     PrinterStream builder;
     builder.Raw({0x1B, 0x33, 0xFF});
     for (int group = 0; group < 200; ++group) {
-        for (int feed = 0; feed < 10; ++feed)
-            builder.Raw({0x0A});
+        for (int feed = 0; feed < 10; ++feed) builder.Raw({0x0A});
         builder.Cut();
     }
     builder.Raw({0x1D, 0x56, 0x07}).Feed(10).Cut();
@@ -491,8 +471,7 @@ TEST(VirtualPrinter, AJobsPaperStopsAtItsLimitWithOneErrorAndDecodingGoesOn)
     EXPECT_EQ(next.pieces[0].Rows(), 10);
 }
 
-TEST(VirtualPrinter, WithoutAKnifeCutsAreIgnored)
-{
+TEST(VirtualPrinter, WithoutAKnifeCutsAreIgnored) {
     PrinterState state;
     state.knife = false;
     const JobResult job = Print(PrinterStream().Feed(10).Cut().Feed(10).Cut().Data(), state);
@@ -503,8 +482,7 @@ TEST(VirtualPrinter, WithoutAKnifeCutsAreIgnored)
     EXPECT_EQ(job.warnings.size(), 2u);
 }
 
-TEST(VirtualPrinter, AnAreaNeverPrintedIsLostAndReported)
-{
+TEST(VirtualPrinter, AnAreaNeverPrintedIsLostAndReported) {
     const Bytes stream =
         PrinterStream().PageMode().PrintArea(100).BlankRows(0, 4).Initialise().PageMode().BlankRows(0, 2).Data();
     const JobResult job = Print(stream);
@@ -516,8 +494,7 @@ TEST(VirtualPrinter, AnAreaNeverPrintedIsLostAndReported)
     EXPECT_EQ(job.warnings[2].text, "the stream ends with a page-mode area of 2 raster rows that was never printed");
 }
 
-TEST(VirtualPrinter, SingleSideModelAndSingleSideModeIgnoreSideCommands)
-{
+TEST(VirtualPrinter, SingleSideModelAndSingleSideModeIgnoreSideCommands) {
     PrinterState state;
     state.dualSideModel = false;
     const Bytes stream = PrinterStream().SideMode(2).SelectSide(1).Feed(10).EndSheet().Data();
@@ -528,8 +505,7 @@ TEST(VirtualPrinter, SingleSideModelAndSingleSideModeIgnoreSideCommands)
     EXPECT_EQ(job.warnings.size(), 3u);
 }
 
-TEST(VirtualPrinter, ConfigurationRequestsAreAnsweredFromThePrinterState)
-{
+TEST(VirtualPrinter, ConfigurationRequestsAreAnsweredFromThePrinterState) {
     PrinterState state;
     state.paperWidth = PaperWidth::Mm58;
     state.oneLineBuffer = true;
@@ -555,8 +531,7 @@ TEST(VirtualPrinter, ConfigurationRequestsAreAnsweredFromThePrinterState)
     EXPECT_EQ(job.summary.configurationCommands, 5u);
 }
 
-TEST(PrinterState, StatusReplyCarriesEachConditionInItsBit)
-{
+TEST(PrinterState, StatusReplyCarriesEachConditionInItsBit) {
     const uint8_t query[1024] = {0x14, 0x01, 0x01};
     EXPECT_TRUE(IsStatusQuery(query));
     EXPECT_FALSE(IsStatusQuery(std::span(query, 2)));
@@ -580,8 +555,7 @@ TEST(PrinterState, StatusReplyCarriesEachConditionInItsBit)
     EXPECT_EQ(StatusReply(state)[2], 0x20);
 }
 
-TEST(VirtualPrinter, FinishReportsErrorsAndLeavesThePrinterReadyForTheNextJob)
-{
+TEST(VirtualPrinter, FinishReportsErrorsAndLeavesThePrinterReadyForTheNextJob) {
     VirtualPrinter printer;
     printer.Feed(PrinterStream().Initialise().SideMode(2).StandardMode().Raw({0x1F, 0x60, 0x01}).Feed(10).Data());
     printer.Feed(Bytes{0x1B, 0x2C, 0x00, 0x01, 0x00, 0xAA});

@@ -9,17 +9,13 @@ namespace vprinter_test {
 
 class TempFolder {
 public:
-    TempFolder()
-    {
+    TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "vprinter-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr)
-            path_ = pattern;
+        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
     }
-    ~TempFolder()
-    {
+    ~TempFolder() {
         std::error_code ec;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ec);
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

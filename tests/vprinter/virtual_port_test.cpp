@@ -10,11 +10,11 @@
 using namespace vprinter;
 using vprinter_test::TempFolder;
 
-TEST(VirtualPort, EachDocumentWritesItsPicturesAndReportIntoItsOwnFolder)
-{
+TEST(VirtualPort, EachDocumentWritesItsPicturesAndReportIntoItsOwnFolder) {
     TempFolder folder;
     VirtualPort port(folder.Path());
-    const Bytes job = PrinterStream().Initialise().StandardMode().Raster(0, {PrinterLine::Mono().Dot(40)}).Feed(180).Cut().Data();
+    const Bytes job =
+        PrinterStream().Initialise().StandardMode().Raster(0, {PrinterLine::Mono().Dot(40)}).Feed(180).Cut().Data();
     port.StartDoc(7);
     port.Write(std::span(job).first(10));
     port.Write(std::span(job).subspan(10));
@@ -37,8 +37,7 @@ TEST(VirtualPort, EachDocumentWritesItsPicturesAndReportIntoItsOwnFolder)
                           "1 rows, 0 zero bytes, 0 errors, 0 warnings\n");
 }
 
-TEST(VirtualPort, AConfigurationRequestIsAnsweredAndLeavesNoFiles)
-{
+TEST(VirtualPort, AConfigurationRequestIsAnsweredAndLeavesNoFiles) {
     TempFolder folder;
     PrinterState state;
     state.paperWidth = PaperWidth::Mm58;
@@ -54,8 +53,7 @@ TEST(VirtualPort, AConfigurationRequestIsAnsweredAndLeavesNoFiles)
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }
 
-TEST(VirtualPort, StatusQueryAnswersFromTheSettableState)
-{
+TEST(VirtualPort, StatusQueryAnswersFromTheSettableState) {
     TempFolder folder;
     VirtualPort port(folder.Path());
     uint8_t request[1024] = {0x14, 0x01, 0x01};
@@ -69,8 +67,7 @@ TEST(VirtualPort, StatusQueryAnswersFromTheSettableState)
     EXPECT_EQ(port.VendorCommand(request, reply), 0u);
 }
 
-TEST(VirtualPort, AMalformedDocumentIsReportedAndAnUnwritableFolderFails)
-{
+TEST(VirtualPort, AMalformedDocumentIsReportedAndAnUnwritableFolderFails) {
     TempFolder folder;
     VirtualPort port(folder.Path());
     port.StartDoc(3);

@@ -142,8 +142,8 @@ void CheckExports(HMODULE module, const std::string& name, const std::string& ex
     std::vector<std::string> expected = ReadLines(exportsDir + "\\" + name + ".txt");
     std::sort(expected.begin(), expected.end());
     std::vector<std::string> actual = ExportedNames(module);
-    Check(actual == expected, name + ".dll exports exactly its list: wanted [" + Joined(expected) + "], found [" +
-                                  Joined(actual) + "]");
+    Check(actual == expected,
+          name + ".dll exports exactly its list: wanted [" + Joined(expected) + "], found [" + Joined(actual) + "]");
     for (const auto& e : expected) {
         Check(GetProcAddress(module, e.c_str()) != nullptr, name + ".dll: GetProcAddress(" + e + ")");
     }
@@ -177,7 +177,8 @@ size_t ReadIdOrName(const std::vector<unsigned char>& res, size_t at, bool& isId
 std::vector<ScriptResource> ReadScript(const std::vector<unsigned char>& res) {
     std::vector<ScriptResource> out;
     auto dword = [&](size_t o) {
-        return static_cast<DWORD>(res[o] | (res[o + 1] << 8) | (res[o + 2] << 16) | (static_cast<DWORD>(res[o + 3]) << 24));
+        return static_cast<DWORD>(res[o] | (res[o + 1] << 8) | (res[o + 2] << 16) |
+                                  (static_cast<DWORD>(res[o + 3]) << 24));
     };
     size_t at = 0;
     while (at + 32 <= res.size()) {
@@ -233,8 +234,9 @@ void CheckResources(HMODULE module, const std::string& resFile) {
             const UINT id = (r.nameId - 1u) * 16u + i;
             wchar_t buffer[1024] = {};
             const int length = LoadStringW(module, id, buffer, static_cast<int>(std::size(buffer)));
-            Check(length == static_cast<int>(count) && text == buffer,
-                  "string " + std::to_string(id) + " reads \"" + Narrow(text) + "\" (found \"" + Narrow(buffer) + "\")");
+            Check(length == static_cast<int>(count) && text == buffer, "string " + std::to_string(id) + " reads \"" +
+                                                                           Narrow(text) + "\" (found \"" +
+                                                                           Narrow(buffer) + "\")");
         }
     }
 }
@@ -243,7 +245,8 @@ void CheckResources(HMODULE module, const std::string& resFile) {
 // (with the size still reported) for any other question or a buffer too small.
 void CheckDriverInfo(HMODULE module) {
     using QueryDriverInfo = BOOL(APIENTRY*)(DWORD, PVOID, DWORD, PDWORD);
-    auto query = reinterpret_cast<QueryDriverInfo>(reinterpret_cast<void*>(GetProcAddress(module, "DrvQueryDriverInfo")));
+    auto query =
+        reinterpret_cast<QueryDriverInfo>(reinterpret_cast<void*>(GetProcAddress(module, "DrvQueryDriverInfo")));
     if (!query) return; // reported by the export check
     const struct {
         DWORD mode;
@@ -253,7 +256,7 @@ void CheckDriverInfo(HMODULE module) {
         DWORD needed;
         DWORD value;
     } cases[] = {
-        {1, 4, true, TRUE, 4, 1},       // DRVQUERY_USERMODE
+        {1, 4, true, TRUE, 4, 1}, // DRVQUERY_USERMODE
         {1, 8, true, TRUE, 4, 1},
         {1, 3, true, FALSE, 4, 0xAAAAAAAA},
         {1, 4, false, FALSE, 4, 0xAAAAAAAA},
@@ -276,11 +279,13 @@ void CheckLogFailurePaths(HMODULE module) {
     using Write = BOOL(WINAPI*)(HANDLE, const char*, DWORD);
     using Close = BOOL(WINAPI*)(HANDLE);
     using DeleteAll = BOOL(WINAPI*)(DWORD);
-    auto isEnabled = reinterpret_cast<IsEnabled>(reinterpret_cast<void*>(GetProcAddress(module, "VLK_IsLogFileEnabled")));
+    auto isEnabled =
+        reinterpret_cast<IsEnabled>(reinterpret_cast<void*>(GetProcAddress(module, "VLK_IsLogFileEnabled")));
     auto create = reinterpret_cast<CreateLog>(reinterpret_cast<void*>(GetProcAddress(module, "VLK_LogCreateFile")));
     auto write = reinterpret_cast<Write>(reinterpret_cast<void*>(GetProcAddress(module, "VLK_LogWrite")));
     auto close = reinterpret_cast<Close>(reinterpret_cast<void*>(GetProcAddress(module, "VKL_LogFileClose")));
-    auto deleteAll = reinterpret_cast<DeleteAll>(reinterpret_cast<void*>(GetProcAddress(module, "VKL_LogDeleteAllFiles")));
+    auto deleteAll =
+        reinterpret_cast<DeleteAll>(reinterpret_cast<void*>(GetProcAddress(module, "VKL_LogDeleteAllFiles")));
     if (!isEnabled || !create || !write || !close || !deleteAll) {
         Check(false, "VELTlog.dll: every export is found before it is called");
         return;
@@ -361,7 +366,8 @@ void CheckLogWrite(HMODULE module, const std::string& driverDir) {
     using CreateLog = HANDLE(WINAPI*)(DWORD, HANDLE);
     using Write = BOOL(WINAPI*)(HANDLE, const char*, DWORD);
     using Close = BOOL(WINAPI*)(HANDLE);
-    auto isEnabled = reinterpret_cast<IsEnabled>(reinterpret_cast<void*>(GetProcAddress(module, "VLK_IsLogFileEnabled")));
+    auto isEnabled =
+        reinterpret_cast<IsEnabled>(reinterpret_cast<void*>(GetProcAddress(module, "VLK_IsLogFileEnabled")));
     auto create = reinterpret_cast<CreateLog>(reinterpret_cast<void*>(GetProcAddress(module, "VLK_LogCreateFile")));
     auto write = reinterpret_cast<Write>(reinterpret_cast<void*>(GetProcAddress(module, "VLK_LogWrite")));
     auto close = reinterpret_cast<Close>(reinterpret_cast<void*>(GetProcAddress(module, "VKL_LogFileClose")));

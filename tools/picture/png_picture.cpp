@@ -170,7 +170,8 @@ bool SavePng(const std::string& path, const HostPicture& picture, std::string* e
     if (!s.png || !s.info) return Fail(error, path, "out of memory");
     std::vector<png_bytep> rows(static_cast<size_t>(picture.height));
     for (LONG y = 0; y < picture.height; ++y)
-        rows[static_cast<size_t>(y)] = const_cast<png_bytep>(picture.pixels.data()) + static_cast<size_t>(y) * picture.stride;
+        rows[static_cast<size_t>(y)] =
+            const_cast<png_bytep>(picture.pixels.data()) + static_cast<size_t>(y) * picture.stride;
     if (!WriteRows(s, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), rows.data()))
         return Fail(error, path, s.message);
     // Closing writes what is still buffered: its failure is the file's failure.

@@ -13,7 +13,9 @@ namespace {
 // wins over a bad value elsewhere on the line.
 void AddHelpFlag(CLI::App& app, const std::string& description) {
     app.set_help_flag();
-    app.add_flag_callback("-h,--help", [] { throw CLI::CallForHelp(); }, description)->trigger_on_parse();
+    app.add_flag_callback(
+           "-h,--help", [] { throw CLI::CallForHelp(); }, description)
+        ->trigger_on_parse();
 }
 
 bool IsFlag(const CLI::Option& option) { return option.get_items_expected_max() == 0; }

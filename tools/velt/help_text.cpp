@@ -6,7 +6,7 @@
 namespace velt {
 namespace {
 
-constexpr size_t kWidth = 100;     // the right margin of every page
+constexpr size_t kWidth = 100;    // the right margin of every page
 constexpr size_t kExplainAt = 28; // the column where the explanation of an option begins
 
 bool IsFlag(const CLI::Option& option) { return option.get_items_expected_max() == 0; }

@@ -19,8 +19,8 @@ int Install(std::optional<DWORD> dotCount, std::ostream& out, std::ostream& err)
         << report.verticalDotCount << '\n';
     out << (report.addedPrinter ? "added" : "kept") << " printer \"" << HostNarrow(PRINTER_NAME) << "\"";
     if (report.addedPrinter)
-        out << " (driver \"" << HostNarrow(DRIVER_NAME) << "\", port " << HostNarrow(report.port.c_str())
-            << ", paper " << DEFAULT_PAPER_WIDTH_MM << " x " << DEFAULT_PAPER_LENGTH_MM << " mm)";
+        out << " (driver \"" << HostNarrow(DRIVER_NAME) << "\", port " << HostNarrow(report.port.c_str()) << ", paper "
+            << DEFAULT_PAPER_WIDTH_MM << " x " << DEFAULT_PAPER_LENGTH_MM << " mm)";
     out << "\nstate folder: " << HostHomeFolder() << '\n';
     return EXIT_OK;
 }
@@ -33,8 +33,7 @@ void RegisterInstall(CommandLine& velt) {
         "install",
         "install the printer \"VELT K9x\" on the virtual printer, and VerticalDotCount (rows per raster block)",
         [dotCount](std::ostream& out, std::ostream& err) { return Install(*dotCount, out, err); });
-    AddWholeNumber(install, "--vertical-dot-count", 1, MAX_VERTICAL_DOT_COUNT, dotCount.get(),
-                   "rows per raster block",
+    AddWholeNumber(install, "--vertical-dot-count", 1, MAX_VERTICAL_DOT_COUNT, dotCount.get(), "rows per raster block",
                    "the rows of each raster block the driver sends, stored as VerticalDotCount in "
                    "HKLM\\SOFTWARE\\Calvix (default: keep the stored value, or 24 when there is none)");
 }

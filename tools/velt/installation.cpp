@@ -51,8 +51,8 @@ bool EnsureDotCount(std::optional<DWORD> wanted, InstallReport* report, std::ost
     }
     report->createdKey = disposition == REG_CREATED_NEW_KEY;
     DWORD stored = 0, type = 0, size = sizeof stored;
-    bool present = RegQueryValueExW(key.Get(), VERTICAL_DOT_COUNT, nullptr, &type,
-                                    reinterpret_cast<LPBYTE>(&stored), &size) == ERROR_SUCCESS &&
+    bool present = RegQueryValueExW(key.Get(), VERTICAL_DOT_COUNT, nullptr, &type, reinterpret_cast<LPBYTE>(&stored),
+                                    &size) == ERROR_SUCCESS &&
                    type == REG_DWORD && size == sizeof stored;
     if (present && !wanted) {
         report->verticalDotCount = stored;
@@ -107,8 +107,8 @@ bool EnsurePrinter(InstallReport* report, std::ostream& err) {
     }
     report->addedPrinter = true;
     if (!WriteCustomPaperList(PRINTER_NAME, &papers)) {
-        err << "velt: cannot store the paper list of " << HostNarrow(PRINTER_NAME) << " ("
-            << ErrorText(GetLastError()) << ")\n";
+        err << "velt: cannot store the paper list of " << HostNarrow(PRINTER_NAME) << " (" << ErrorText(GetLastError())
+            << ")\n";
         // Half an installation would never be completed: the next run starts again.
         DeletePrinter(added.Get());
         report->addedPrinter = false;

@@ -4,8 +4,7 @@
 
 #include "subcommands.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     try {
         return velt::RunVelt(argc, argv, std::cout, std::cerr);
     } catch (const std::exception& e) {

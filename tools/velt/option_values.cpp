@@ -26,8 +26,7 @@ std::string ShownName(const std::string& names) {
 
 std::string Alternatives(const std::vector<std::string>& names) {
     std::string text;
-    for (size_t i = 0; i < names.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    for (size_t i = 0; i < names.size(); ++i) text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
     return text;
 }
 

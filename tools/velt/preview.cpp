@@ -27,8 +27,7 @@ struct PreviewOptions {
 };
 
 // Feeds the file to the printer in pieces; on failure returns the reason.
-bool FeedFile(const std::string& path, vprinter::VirtualPrinter& printer, std::string& reason)
-{
+bool FeedFile(const std::string& path, vprinter::VirtualPrinter& printer, std::string& reason) {
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
         reason = "it is a folder";
@@ -52,8 +51,7 @@ bool FeedFile(const std::string& path, vprinter::VirtualPrinter& printer, std::s
     return true;
 }
 
-int Preview(const PreviewOptions& options, std::ostream& out, std::ostream& err)
-{
+int Preview(const PreviewOptions& options, std::ostream& out, std::ostream& err) {
     vprinter::VirtualPrinter printer(options.state);
     std::string reason;
     if (!FeedFile(options.stream, printer, reason)) {
@@ -88,12 +86,11 @@ int Preview(const PreviewOptions& options, std::ostream& out, std::ostream& err)
 
 } // namespace
 
-void RegisterPreview(CommandLine& velt)
-{
+void RegisterPreview(CommandLine& velt) {
     auto options = std::make_shared<PreviewOptions>();
-    CLI::App& preview = velt.Add(
-        "preview", "decode a printer byte stream into pictures of the paper (DIR/piece-001.png, ...)",
-        [options](std::ostream& out, std::ostream& err) { return Preview(*options, out, err); });
+    CLI::App& preview =
+        velt.Add("preview", "decode a printer byte stream into pictures of the paper (DIR/piece-001.png, ...)",
+                 [options](std::ostream& out, std::ostream& err) { return Preview(*options, out, err); });
     CLI::Option* stream = preview.add_option(
         "STREAM", options->stream, "a file of the printer's commands, such as the one velt print --spool writes");
     AddText(preview, "-o,--out", "DIR", &options->outDir,

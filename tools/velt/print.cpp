@@ -48,8 +48,8 @@ bool JobDevmode(const std::u16string& printerName, const PrintOptions& options, 
                 std::ostream& err) {
     OpenedPrinter printer(printerName);
     if (!printer.Get()) {
-        err << "velt print: there is no printer \"" << HostNarrow(printerName.c_str()) << "\" (error "
-            << GetLastError() << ")\n";
+        err << "velt print: there is no printer \"" << HostNarrow(printerName.c_str()) << "\" (error " << GetLastError()
+            << ")\n";
         return false;
     }
     DevmodeSetDefaults(devmode, printerName.c_str());

@@ -4,8 +4,7 @@
 
 namespace vprinter {
 
-void PageArea::Open(int paperDots)
-{
+void PageArea::Open(int paperDots) {
     open_ = true;
     areaSet_ = false;
     area_ = PrintArea{0, 0, static_cast<uint16_t>(paperDots), 0};
@@ -15,8 +14,7 @@ void PageArea::Open(int paperDots)
     rows_ = SideImage(paperDots);
 }
 
-int PageArea::SetArea(const PrintArea& area)
-{
+int PageArea::SetArea(const PrintArea& area) {
     area_ = area;
     // An origin below the printer's rows is cut to them as well: the area ends at MAX_AREA_ROWS however
     // far down it starts, and is printed that tall.
@@ -33,8 +31,7 @@ void PageArea::Advance(int rows) { cursor_ = std::min(cursor_ + std::max(rows, 0
 
 int PageArea::Height() const { return areaSet_ ? area_.y + area_.height : cursor_; }
 
-int PageArea::PutRow(std::span<const Dot> row)
-{
+int PageArea::PutRow(std::span<const Dot> row) {
     const int y = (areaSet_ ? area_.y : 0) + cursor_;
     Advance(1);
     ++placed_;
@@ -58,8 +55,7 @@ int PageArea::PutRow(std::span<const Dot> row)
     return cutOff;
 }
 
-SideImage PageArea::Print()
-{
+SideImage PageArea::Print() {
     open_ = false;
     SideImage printed = std::move(rows_);
     printed.PadTo(areaSet_ ? Height() : std::min(cursor_, MAX_AREA_ROWS));

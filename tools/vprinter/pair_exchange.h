@@ -8,10 +8,8 @@
 
 namespace vprinter {
 
-inline void ExchangePairs(std::span<uint8_t> bytes)
-{
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-        std::swap(bytes[i], bytes[i + 1]);
+inline void ExchangePairs(std::span<uint8_t> bytes) {
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
 }
 
 } // namespace vprinter

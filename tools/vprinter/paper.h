@@ -18,7 +18,8 @@ class SideImage {
 public:
     static constexpr int MAX_ROWS = 100000;
 
-    explicit SideImage(int width = 0, int maxRows = MAX_ROWS) : width_(width), maxRows_(std::clamp(maxRows, 0, MAX_ROWS)) {}
+    explicit SideImage(int width = 0, int maxRows = MAX_ROWS)
+        : width_(width), maxRows_(std::clamp(maxRows, 0, MAX_ROWS)) {}
 
     int Width() const { return width_; }
     int MaxRows() const { return maxRows_; }
@@ -26,18 +27,20 @@ public:
     void LimitRows(int rows) { maxRows_ = std::clamp(rows, Rows(), maxRows_); }
     int Rows() const { return width_ == 0 ? 0 : static_cast<int>(dots_.size() / width_); }
     Dot At(int x, int row) const { return dots_[static_cast<size_t>(row) * width_ + x]; }
-    std::span<const Dot> Row(int row) const { return {dots_.data() + static_cast<size_t>(row) * width_, static_cast<size_t>(width_)}; }
-    std::span<Dot> Row(int row) { return {dots_.data() + static_cast<size_t>(row) * width_, static_cast<size_t>(width_)}; }
+    std::span<const Dot> Row(int row) const {
+        return {dots_.data() + static_cast<size_t>(row) * width_, static_cast<size_t>(width_)};
+    }
+    std::span<Dot> Row(int row) {
+        return {dots_.data() + static_cast<size_t>(row) * width_, static_cast<size_t>(width_)};
+    }
 
-    void AppendBlank(int rows)
-    {
+    void AppendBlank(int rows) {
         const int kept = std::clamp(maxRows_ - Rows(), 0, std::max(rows, 0));
         lostRows_ += static_cast<uint64_t>(std::max(rows, 0) - kept);
         dots_.resize(dots_.size() + static_cast<size_t>(kept) * width_, Dot::White);
     }
     // A row of another width is cut or padded with white to this side's width.
-    void AppendRow(std::span<const Dot> row)
-    {
+    void AppendRow(std::span<const Dot> row) {
         if (Rows() >= maxRows_) {
             ++lostRows_;
             return;
@@ -45,17 +48,13 @@ public:
         AppendBlank(1);
         std::copy_n(row.begin(), std::min(row.size(), static_cast<size_t>(width_)), Row(Rows() - 1).begin());
     }
-    void AppendRows(const SideImage& other)
-    {
-        for (int r = 0; r < other.Rows(); ++r)
-            AppendRow(other.Row(r));
+    void AppendRows(const SideImage& other) {
+        for (int r = 0; r < other.Rows(); ++r) AppendRow(other.Row(r));
     }
     void PadTo(int rows) { AppendBlank(rows - Rows()); }
     // Rows at the bottom beyond `rows` are removed (not counted as lost).
-    void Truncate(int rows)
-    {
-        if (rows >= 0 && rows < Rows())
-            dots_.resize(static_cast<size_t>(rows) * width_);
+    void Truncate(int rows) {
+        if (rows >= 0 && rows < Rows()) dots_.resize(static_cast<size_t>(rows) * width_);
     }
     // Rows that came out beyond the limit and were not kept.
     uint64_t LostRows() const { return lostRows_; }

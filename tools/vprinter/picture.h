@@ -27,8 +27,7 @@ struct Picture {
     int height = 0;
     std::vector<uint8_t> rgb; // rows top to bottom, three bytes per pixel
 
-    Rgb At(int x, int y) const
-    {
+    Rgb At(int x, int y) const {
         const size_t i = (static_cast<size_t>(y) * width + x) * 3;
         return Rgb{rgb[i], rgb[i + 1], rgb[i + 2]};
     }

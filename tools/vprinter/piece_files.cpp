@@ -16,8 +16,7 @@ namespace {
 // pictures are then encoded once; a piece is only ever matched by all of its rows.
 class RecentPictures {
 public:
-    bool Find(const PaletteRows& rows, std::vector<uint8_t>& png)
-    {
+    bool Find(const PaletteRows& rows, std::vector<uint8_t>& png) {
         std::lock_guard lock(mutex_);
         for (const Entry& entry : entries_) {
             if (entry.rows == rows) {
@@ -28,11 +27,9 @@ public:
         return false;
     }
 
-    void Keep(PaletteRows rows, const std::vector<uint8_t>& png)
-    {
+    void Keep(PaletteRows rows, const std::vector<uint8_t>& png) {
         const size_t size = rows.bytes.size() + png.size();
-        if (size > kLimit)
-            return;
+        if (size > kLimit) return;
         std::lock_guard lock(mutex_);
         while (!entries_.empty() && bytes_ + size > kLimit) {
             bytes_ -= entries_.front().rows.bytes.size() + entries_.front().png.size();
@@ -54,14 +51,12 @@ private:
     size_t bytes_ = 0;
 };
 
-RecentPictures& Recent()
-{
+RecentPictures& Recent() {
     static RecentPictures recent;
     return recent;
 }
 
-bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason)
-{
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         reason = std::strerror(errno);
@@ -78,38 +73,30 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std:
 }
 
 // The piece's picture as PNG bytes, encoded now or taken from the recent pictures.
-bool PiecePng(const Piece& piece, std::vector<uint8_t>& png, std::string& reason)
-{
+bool PiecePng(const Piece& piece, std::vector<uint8_t>& png, std::string& reason) {
     PaletteRows rows = PackPiece(piece);
-    if (Recent().Find(rows, png))
-        return true;
-    if (!EncodePalettePng(rows, png, reason))
-        return false;
+    if (Recent().Find(rows, png)) return true;
+    if (!EncodePalettePng(rows, png, reason)) return false;
     Recent().Keep(std::move(rows), png);
     return true;
 }
 
-bool IsPieceFileName(const std::string& name)
-{
-    if (name.size() < 13 || name.rfind("piece-", 0) != 0 || name.substr(name.size() - 4) != ".png")
-        return false;
+bool IsPieceFileName(const std::string& name) {
+    if (name.size() < 13 || name.rfind("piece-", 0) != 0 || name.substr(name.size() - 4) != ".png") return false;
     for (size_t i = 6; i < name.size() - 4; ++i)
-        if (name[i] < '0' || name[i] > '9')
-            return false;
+        if (name[i] < '0' || name[i] > '9') return false;
     return true;
 }
 
 } // namespace
 
-std::string PieceFileName(size_t number)
-{
+std::string PieceFileName(size_t number) {
     char name[32];
     std::snprintf(name, sizeof name, "piece-%03zu.png", number);
     return name;
 }
 
-void RemovePieceFiles(const std::filesystem::path& folder)
-{
+void RemovePieceFiles(const std::filesystem::path& folder) {
     std::error_code ec;
     for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder, ec))
         if (entry.is_regular_file(ec) && IsPieceFileName(entry.path().filename().string()))
@@ -117,8 +104,7 @@ void RemovePieceFiles(const std::filesystem::path& folder)
 }
 
 bool WritePieceFiles(const std::filesystem::path& folder, const std::vector<Piece>& pieces,
-                     std::vector<std::string>& paths, std::string& error)
-{
+                     std::vector<std::string>& paths, std::string& error) {
     for (size_t i = 0; i < pieces.size(); ++i) {
         const std::string path = (folder / PieceFileName(i + 1)).string();
         std::string reason;

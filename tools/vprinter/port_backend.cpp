@@ -28,31 +28,25 @@ struct Registry {
     std::set<OpenPortHandle*> open;                // a closed or foreign handle is refused, not followed
 };
 
-Registry& TheRegistry()
-{
+Registry& TheRegistry() {
     static Registry registry;
     return registry;
 }
 
-std::u16string Upper(std::u16string text)
-{
+std::u16string Upper(std::u16string text) {
     for (char16_t& c : text)
-        if (c >= u'a' && c <= u'z')
-            c = static_cast<char16_t>(c - u'a' + u'A');
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
     return text;
 }
 
-std::shared_ptr<VirtualPort> PortLocked(Registry& registry, const std::filesystem::path& folder)
-{
+std::shared_ptr<VirtualPort> PortLocked(Registry& registry, const std::filesystem::path& folder) {
     std::shared_ptr<VirtualPort>& port = registry.ports[folder];
-    if (!port)
-        port = std::make_shared<VirtualPort>(folder);
+    if (!port) port = std::make_shared<VirtualPort>(folder);
     return port;
 }
 
 // The port behind a handle, or none (last error ERROR_INVALID_HANDLE).
-std::shared_ptr<VirtualPort> PortOf(HANDLE handle)
-{
+std::shared_ptr<VirtualPort> PortOf(HANDLE handle) {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     auto found = registry.open.find(static_cast<OpenPortHandle*>(handle));
@@ -65,8 +59,7 @@ std::shared_ptr<VirtualPort> PortOf(HANDLE handle)
 
 // Every entry of the table catches what our code may throw: nothing crosses into the host.
 template <typename Body>
-BOOL Guarded(Body body)
-{
+BOOL Guarded(Body body) {
     try {
         return body();
     } catch (...) {
@@ -75,8 +68,7 @@ BOOL Guarded(Body body)
     }
 }
 
-BOOL WINAPI OpenPort(LPWSTR name, PHANDLE handle)
-{
+BOOL WINAPI OpenPort(LPWSTR name, PHANDLE handle) {
     return Guarded([&]() -> BOOL {
         if (name == nullptr || handle == nullptr) {
             SetLastError(ERROR_INVALID_PARAMETER);
@@ -89,8 +81,7 @@ BOOL WINAPI OpenPort(LPWSTR name, PHANDLE handle)
         std::filesystem::path folder;
         if (Upper(portName.substr(0, prefix.size())) == prefix) {
             // The folder is a platform path like a FILE: port's: a Linux path or a drive path.
-            if (portName.size() > prefix.size())
-                folder = HostLinuxPath(portName.c_str() + prefix.size());
+            if (portName.size() > prefix.size()) folder = HostLinuxPath(portName.c_str() + prefix.size());
         } else if (auto found = registry.attached.find(Upper(portName)); found != registry.attached.end()) {
             folder = found->second.folder;
         }
@@ -105,8 +96,7 @@ BOOL WINAPI OpenPort(LPWSTR name, PHANDLE handle)
     });
 }
 
-BOOL WINAPI ClosePort(HANDLE handle)
-{
+BOOL WINAPI ClosePort(HANDLE handle) {
     return Guarded([&]() -> BOOL {
         Registry& registry = TheRegistry();
         std::lock_guard lock(registry.mutex);
@@ -121,25 +111,20 @@ BOOL WINAPI ClosePort(HANDLE handle)
     });
 }
 
-BOOL WINAPI StartDocPort(HANDLE handle, LPWSTR, DWORD jobId, DWORD, LPBYTE)
-{
+BOOL WINAPI StartDocPort(HANDLE handle, LPWSTR, DWORD jobId, DWORD, LPBYTE) {
     return Guarded([&]() -> BOOL {
         std::shared_ptr<VirtualPort> port = PortOf(handle);
-        if (!port)
-            return FALSE;
+        if (!port) return FALSE;
         port->StartDoc(jobId);
         return TRUE;
     });
 }
 
-BOOL WINAPI WritePort(HANDLE handle, LPBYTE buffer, DWORD count, LPDWORD written)
-{
+BOOL WINAPI WritePort(HANDLE handle, LPBYTE buffer, DWORD count, LPDWORD written) {
     return Guarded([&]() -> BOOL {
-        if (written != nullptr)
-            *written = 0;
+        if (written != nullptr) *written = 0;
         std::shared_ptr<VirtualPort> port = PortOf(handle);
-        if (!port)
-            return FALSE;
+        if (!port) return FALSE;
         if ((buffer == nullptr && count != 0) || written == nullptr) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
@@ -150,14 +135,11 @@ BOOL WINAPI WritePort(HANDLE handle, LPBYTE buffer, DWORD count, LPDWORD written
     });
 }
 
-BOOL WINAPI ReadPort(HANDLE handle, LPBYTE buffer, DWORD size, LPDWORD read)
-{
+BOOL WINAPI ReadPort(HANDLE handle, LPBYTE buffer, DWORD size, LPDWORD read) {
     return Guarded([&]() -> BOOL {
-        if (read != nullptr)
-            *read = 0;
+        if (read != nullptr) *read = 0;
         std::shared_ptr<VirtualPort> port = PortOf(handle);
-        if (!port)
-            return FALSE;
+        if (!port) return FALSE;
         if ((buffer == nullptr && size != 0) || read == nullptr) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
@@ -167,12 +149,10 @@ BOOL WINAPI ReadPort(HANDLE handle, LPBYTE buffer, DWORD size, LPDWORD read)
     });
 }
 
-BOOL WINAPI EndDocPort(HANDLE handle)
-{
+BOOL WINAPI EndDocPort(HANDLE handle) {
     return Guarded([&]() -> BOOL {
         std::shared_ptr<VirtualPort> port = PortOf(handle);
-        if (!port)
-            return FALSE;
+        if (!port) return FALSE;
         std::string error;
         if (!port->EndDoc(error)) {
             OutputDebugStringW(HostWide("VPRINTER: " + error + "\n").c_str());
@@ -184,14 +164,11 @@ BOOL WINAPI EndDocPort(HANDLE handle)
 }
 
 BOOL WINAPI GetPrinterDataFromPort(HANDLE handle, DWORD controlId, LPWSTR, LPWSTR in, DWORD inSize, LPWSTR out,
-                                   DWORD outSize, LPDWORD returned)
-{
+                                   DWORD outSize, LPDWORD returned) {
     return Guarded([&]() -> BOOL {
-        if (returned != nullptr)
-            *returned = 0;
+        if (returned != nullptr) *returned = 0;
         std::shared_ptr<VirtualPort> port = PortOf(handle);
-        if (!port)
-            return FALSE;
+        if (!port) return FALSE;
         if (controlId != IOCTL_USBPRINT_VENDOR_GET_COMMAND) {
             SetLastError(ERROR_NOT_SUPPORTED);
             return FALSE;
@@ -235,15 +212,12 @@ const MONITOR VIRTUAL_PRINTER_MONITOR = {
 
 } // namespace
 
-bool RegisterVirtualPrinterBackend()
-{
+bool RegisterVirtualPrinterBackend() {
     return HostRegisterPortBackend(VPRINTER_PORT_PREFIX, &VIRTUAL_PRINTER_MONITOR) != FALSE;
 }
 
-bool AttachVirtualPrinter(const std::u16string& portName, const std::filesystem::path& folder)
-{
-    if (portName.empty() || folder.empty())
-        return false;
+bool AttachVirtualPrinter(const std::u16string& portName, const std::filesystem::path& folder) {
+    if (portName.empty() || folder.empty()) return false;
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     Attachment& attachment = registry.attached[Upper(portName)];
@@ -251,8 +225,7 @@ bool AttachVirtualPrinter(const std::u16string& portName, const std::filesystem:
     return HostRegisterPortBackend(attachment.name.c_str(), &VIRTUAL_PRINTER_MONITOR) != FALSE;
 }
 
-std::shared_ptr<VirtualPort> VirtualPortOf(const std::filesystem::path& folder)
-{
+std::shared_ptr<VirtualPort> VirtualPortOf(const std::filesystem::path& folder) {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     return PortLocked(registry, folder);

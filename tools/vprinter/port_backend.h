@@ -1,8 +1,8 @@
 // The virtual printer behind the host's port monitor. Once registered, every port named
-// "VPRINTER:<folder>" (a Linux path, or a platform drive path mapped as the host maps it) is served by the VirtualPort of that folder: each job's bytes go to the printer
-// model and the job's pictures land in <folder>/job-<id>. A port name of the real kind ("USB001") can be
-// attached to a folder too, so that the language monitor, which sends status queries and configuration
-// requests only through USB, COM and LPT ports, talks to the virtual printer through it.
+// "VPRINTER:<folder>" (a Linux path, or a platform drive path mapped as the host maps it) is served by the VirtualPort
+// of that folder: each job's bytes go to the printer model and the job's pictures land in <folder>/job-<id>. A port
+// name of the real kind ("USB001") can be attached to a folder too, so that the language monitor, which sends status
+// queries and configuration requests only through USB, COM and LPT ports, talks to the virtual printer through it.
 #pragma once
 
 #include <filesystem>

@@ -4,8 +4,7 @@
 
 namespace vprinter {
 
-std::string_view CommandName(CommandKind kind)
-{
+std::string_view CommandName(CommandKind kind) {
     switch (kind) {
     case CommandKind::Initialise: return "initialise 1B 40";
     case CommandKind::SideMode: return "side mode 1F 60";
@@ -26,8 +25,7 @@ std::string_view CommandName(CommandKind kind)
     return "command";
 }
 
-std::string_view ErrorKindName(StreamErrorKind kind)
-{
+std::string_view ErrorKindName(StreamErrorKind kind) {
     switch (kind) {
     case StreamErrorKind::UnknownCommand: return "unknown command";
     case StreamErrorKind::TruncatedCommand: return "truncated command";
@@ -38,29 +36,25 @@ std::string_view ErrorKindName(StreamErrorKind kind)
     return "error";
 }
 
-std::string HexBytes(std::span<const uint8_t> bytes)
-{
+std::string HexBytes(std::span<const uint8_t> bytes) {
     std::string text;
     char hex[4];
     for (uint8_t b : bytes) {
         std::snprintf(hex, sizeof hex, "%02X", b);
-        if (!text.empty())
-            text += ' ';
+        if (!text.empty()) text += ' ';
         text += hex;
     }
     return text;
 }
 
-std::string OffsetText(uint64_t offset)
-{
+std::string OffsetText(uint64_t offset) {
     char text[64];
     std::snprintf(text, sizeof text, "offset %llu (0x%llX)", static_cast<unsigned long long>(offset),
                   static_cast<unsigned long long>(offset));
     return text;
 }
 
-std::string Describe(const StreamError& error)
-{
+std::string Describe(const StreamError& error) {
     std::string text = OffsetText(error.offset);
     text += ": ";
     text += error.command;

@@ -66,10 +66,10 @@ enum class StreamErrorKind : uint8_t {
 };
 
 struct StreamError {
-    uint64_t offset = 0;  // of the offending command's first byte
-    std::string command;  // "raster block 1B 2C", or the bytes of an unknown command
+    uint64_t offset = 0; // of the offending command's first byte
+    std::string command; // "raster block 1B 2C", or the bytes of an unknown command
     StreamErrorKind kind = StreamErrorKind::UnknownCommand;
-    std::string detail;   // what was wrong, with the values involved
+    std::string detail; // what was wrong, with the values involved
     // After an error whose command length is unknown the parser cannot tell where the next command
     // starts; it skips to the next initialise. skipped counts the bytes not decoded from offset on.
     uint64_t skipped = 0;

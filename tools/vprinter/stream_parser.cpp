@@ -36,11 +36,9 @@ constexpr CommandEntry COMMANDS[] = {
     {US, 0x32, 5, CommandKind::SetConfiguration},
 };
 
-const CommandEntry* FindCommand(uint8_t first, uint8_t second)
-{
+const CommandEntry* FindCommand(uint8_t first, uint8_t second) {
     for (const CommandEntry& entry : COMMANDS)
-        if (entry.first == first && entry.second == second)
-            return &entry;
+        if (entry.first == first && entry.second == second) return &entry;
     return nullptr;
 }
 
@@ -50,8 +48,7 @@ std::string Hex(uint8_t b) { return HexBytes(std::span<const uint8_t>(&b, 1)); }
 
 } // namespace
 
-void StreamParser::Feed(std::span<const uint8_t> bytes)
-{
+void StreamParser::Feed(std::span<const uint8_t> bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
         if (state_ == State::RasterData) {
@@ -67,8 +64,7 @@ void StreamParser::Feed(std::span<const uint8_t> bytes)
     }
 }
 
-void StreamParser::CommandByte(uint8_t b)
-{
+void StreamParser::CommandByte(uint8_t b) {
     if (headerLength_ == 0) {
         commandOffset_ = offset_;
         switch (b) {
@@ -96,16 +92,13 @@ void StreamParser::CommandByte(uint8_t b)
         kind_ = entry->kind;
         headerNeeded_ = entry->length;
     }
-    if (headerLength_ == headerNeeded_)
-        CompleteCommand();
+    if (headerLength_ == headerNeeded_) CompleteCommand();
 }
 
-void StreamParser::CompleteCommand()
-{
+void StreamParser::CompleteCommand() {
     const uint8_t* p = header_.data();
     Command command{.kind = kind_, .offset = commandOffset_};
-    if (headerNeeded_ > 2)
-        command.value = p[2];
+    if (headerNeeded_ > 2) command.value = p[2];
     headerLength_ = 0;
     std::string name(CommandName(kind_));
 
@@ -138,9 +131,7 @@ void StreamParser::CompleteCommand()
         }
         break;
     }
-    case CommandKind::PrintArea:
-        command.area = PrintArea{Word(p + 2), Word(p + 4), Word(p + 6), Word(p + 8)};
-        break;
+    case CommandKind::PrintArea: command.area = PrintArea{Word(p + 2), Word(p + 4), Word(p + 6), Word(p + 8)}; break;
     case CommandKind::RasterBlock:
         command.rows = Word(p + 3);
         if (command.value > RASTER_TWO_COLOUR) {
@@ -157,19 +148,15 @@ void StreamParser::CompleteCommand()
         lineBytes_ = rasterType_ == RASTER_TWO_COLOUR ? LINE_BYTES_TWO_COLOUR : LINE_BYTES_MONO;
         lineLength_ = 0;
         sink_->OnCommand(command);
-        if (rowsLeft_ != 0)
-            state_ = State::RasterData;
+        if (rowsLeft_ != 0) state_ = State::RasterData;
         return;
-    default:
-        break;
+    default: break;
     }
     sink_->OnCommand(command);
 }
 
-size_t StreamParser::TakeRasterData(std::span<const uint8_t> bytes)
-{
-    if (lineLength_ == 0)
-        lineOffset_ = offset_;
+size_t StreamParser::TakeRasterData(std::span<const uint8_t> bytes) {
+    if (lineLength_ == 0) lineOffset_ = offset_;
     size_t take = std::min(lineBytes_ - lineLength_, bytes.size());
     std::memcpy(line_.data() + lineLength_, bytes.data(), take);
     lineLength_ += take;
@@ -178,15 +165,13 @@ size_t StreamParser::TakeRasterData(std::span<const uint8_t> bytes)
         std::span<uint8_t> line(line_.data(), lineBytes_);
         ExchangePairs(line);
         lineLength_ = 0;
-        if (--rowsLeft_ == 0)
-            state_ = State::Command;
+        if (--rowsLeft_ == 0) state_ = State::Command;
         sink_->OnRasterRow(RasterRow{lineOffset_, rasterType_, line});
     }
     return take;
 }
 
-void StreamParser::SkippingByte(uint8_t b)
-{
+void StreamParser::SkippingByte(uint8_t b) {
     if (sawEscape_ && b == 0x40) {
         uint64_t initialiseOffset = offset_ - 1;
         skipError_.skipped = initialiseOffset - skipError_.offset;
@@ -200,24 +185,21 @@ void StreamParser::SkippingByte(uint8_t b)
     sawEscape_ = b == ESC;
 }
 
-void StreamParser::Report(StreamErrorKind kind, std::string command, std::string detail)
-{
-    sink_->OnError(StreamError{.offset = commandOffset_, .command = std::move(command), .kind = kind,
-                               .detail = std::move(detail)});
+void StreamParser::Report(StreamErrorKind kind, std::string command, std::string detail) {
+    sink_->OnError(StreamError{
+        .offset = commandOffset_, .command = std::move(command), .kind = kind, .detail = std::move(detail)});
 }
 
-void StreamParser::StartSkipping(StreamErrorKind kind, std::string command, std::string detail, uint8_t lastByte)
-{
-    skipError_ = StreamError{.offset = commandOffset_, .command = std::move(command), .kind = kind,
-                             .detail = std::move(detail)};
+void StreamParser::StartSkipping(StreamErrorKind kind, std::string command, std::string detail, uint8_t lastByte) {
+    skipError_ =
+        StreamError{.offset = commandOffset_, .command = std::move(command), .kind = kind, .detail = std::move(detail)};
     headerLength_ = 0;
     state_ = State::Skipping;
     // The offending command's last byte may already begin the initialise (1B 1B 40).
     sawEscape_ = lastByte == ESC;
 }
 
-void StreamParser::Finish()
-{
+void StreamParser::Finish() {
     if (state_ == State::Command && headerLength_ != 0) {
         std::string command;
         std::string detail;
@@ -246,8 +228,7 @@ void StreamParser::Finish()
     sawEscape_ = false;
 }
 
-void StreamParser::Reset()
-{
+void StreamParser::Reset() {
     state_ = State::Command;
     headerLength_ = 0;
     lineLength_ = 0;

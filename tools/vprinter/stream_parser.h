@@ -54,7 +54,7 @@ private:
 
     StreamSink* sink_;
     State state_ = State::Command;
-    uint64_t offset_ = 0;        // stream offset of the next byte
+    uint64_t offset_ = 0; // stream offset of the next byte
     uint64_t zeroBytes_ = 0;
 
     // The fixed bytes of the command being read; the longest is the print area's ten.

@@ -9,30 +9,24 @@
 namespace vprinter {
 
 VirtualPort::VirtualPort(std::filesystem::path folder, const PrinterState& state)
-    : folder_(std::move(folder)), printer_(state)
-{
-}
+    : folder_(std::move(folder)), printer_(state) {}
 
-void VirtualPort::StartDoc(uint32_t jobId)
-{
+void VirtualPort::StartDoc(uint32_t jobId) {
     std::lock_guard lock(mutex_);
     jobId_ = jobId;
 }
 
-void VirtualPort::Write(std::span<const uint8_t> bytes)
-{
+void VirtualPort::Write(std::span<const uint8_t> bytes) {
     std::lock_guard lock(mutex_);
     printer_.Feed(bytes);
 }
 
-size_t VirtualPort::Read(std::span<uint8_t> out)
-{
+size_t VirtualPort::Read(std::span<uint8_t> out) {
     std::lock_guard lock(mutex_);
     return printer_.ReadReply(out);
 }
 
-bool VirtualPort::EndDoc(std::string& error)
-{
+bool VirtualPort::EndDoc(std::string& error) {
     std::lock_guard lock(mutex_);
     JobResult result = printer_.Finish();
     PortJob job{jobId_, {}, result.summary, {}, result.errors, result.warnings};
@@ -63,31 +57,26 @@ bool VirtualPort::EndDoc(std::string& error)
     return written;
 }
 
-size_t VirtualPort::VendorCommand(std::span<const uint8_t> request, std::span<uint8_t> reply)
-{
+size_t VirtualPort::VendorCommand(std::span<const uint8_t> request, std::span<uint8_t> reply) {
     std::lock_guard lock(mutex_);
-    if (!IsStatusQuery(request))
-        return 0;
+    if (!IsStatusQuery(request)) return 0;
     const Reply status = StatusReply(printer_.State());
     const size_t count = std::min(reply.size(), status.size());
     std::copy_n(status.begin(), count, reply.begin());
     return count;
 }
 
-PrinterState VirtualPort::State() const
-{
+PrinterState VirtualPort::State() const {
     std::lock_guard lock(mutex_);
     return printer_.State();
 }
 
-void VirtualPort::SetState(const PrinterState& state)
-{
+void VirtualPort::SetState(const PrinterState& state) {
     std::lock_guard lock(mutex_);
     printer_.State() = state;
 }
 
-std::vector<PortJob> VirtualPort::Jobs() const
-{
+std::vector<PortJob> VirtualPort::Jobs() const {
     std::lock_guard lock(mutex_);
     return jobs_;
 }

@@ -8,26 +8,21 @@ namespace vprinter {
 
 std::string Describe(const Notice& notice) { return OffsetText(notice.offset) + ": " + notice.text; }
 
-VirtualPrinter::VirtualPrinter(const PrinterState& state) : state_(state), parser_(*this)
-{
+VirtualPrinter::VirtualPrinter(const PrinterState& state) : state_(state), parser_(*this) {
     ResetModes(0);
     StartPiece();
 }
 
-void VirtualPrinter::Feed(std::span<const uint8_t> bytes)
-{
+void VirtualPrinter::Feed(std::span<const uint8_t> bytes) {
     result_.summary.bytes += bytes.size();
     parser_.Feed(bytes);
 }
 
-JobResult VirtualPrinter::Finish()
-{
+JobResult VirtualPrinter::Finish() {
     parser_.Finish();
     const uint64_t end = parser_.Offset();
-    if (tall_.stage != TallArea::Stage::None)
-        ReportTallArea();
-    for (Side& side : sides_)
-        DiscardArea(side, end, "the stream ends with");
+    if (tall_.stage != TallArea::Stage::None) ReportTallArea();
+    for (Side& side : sides_) DiscardArea(side, end, "the stream ends with");
     EndPiece(false, end);
 
     result_.summary.ignoredZeroBytes = parser_.IgnoredZeroBytes();
@@ -45,63 +40,51 @@ JobResult VirtualPrinter::Finish()
     return done;
 }
 
-size_t VirtualPrinter::ReadReply(std::span<uint8_t> out)
-{
+size_t VirtualPrinter::ReadReply(std::span<uint8_t> out) {
     const size_t count = std::min(out.size(), replies_.size());
     std::copy_n(replies_.begin(), count, out.begin());
     replies_.erase(replies_.begin(), replies_.begin() + static_cast<std::ptrdiff_t>(count));
     return count;
 }
 
-void VirtualPrinter::Warn(uint64_t offset, std::string text)
-{
+void VirtualPrinter::Warn(uint64_t offset, std::string text) {
     result_.warnings.push_back(Notice{offset, std::move(text)});
 }
 
-void VirtualPrinter::WarnOnce(Once kind, uint64_t offset, std::string text)
-{
+void VirtualPrinter::WarnOnce(Once kind, uint64_t offset, std::string text) {
     bool& warned = warned_[static_cast<size_t>(kind)];
-    if (!warned)
-        Warn(offset, std::move(text));
+    if (!warned) Warn(offset, std::move(text));
     warned = true;
 }
 
-void VirtualPrinter::StartPiece()
-{
+void VirtualPrinter::StartPiece() {
     pieceWidth_ = state_.paperWidth;
     pieceDual_ = dualMode_;
     // A piece keeps no more rows than the job has left: rows lost beyond a limit below MAX_ROWS are the
     // job's, not the piece's.
     const uint64_t left = MAX_JOB_ROWS - std::min(keptRows_, MAX_JOB_ROWS);
     const int limit = static_cast<int>(std::min<uint64_t>(left, SideImage::MAX_ROWS));
-    for (Side& side : sides_)
-        side.paper = SideImage(PaperDots(pieceWidth_), limit);
+    for (Side& side : sides_) side.paper = SideImage(PaperDots(pieceWidth_), limit);
 }
 
-void VirtualPrinter::CheckPaperLimit(uint64_t offset, std::string_view command)
-{
-    if (paperFull_ || sides_[0].paper.MaxRows() >= SideImage::MAX_ROWS)
-        return;
-    if (sides_[0].paper.LostRows() == 0 && sides_[1].paper.LostRows() == 0)
-        return;
+void VirtualPrinter::CheckPaperLimit(uint64_t offset, std::string_view command) {
+    if (paperFull_ || sides_[0].paper.MaxRows() >= SideImage::MAX_ROWS) return;
+    if (sides_[0].paper.LostRows() == 0 && sides_[1].paper.LostRows() == 0) return;
     paperFull_ = true;
-    result_.errors.push_back(StreamError{
-        .offset = offset, .command = std::string(command), .kind = StreamErrorKind::PaperLimit,
-        .detail = "the job's paper passed " + std::to_string(MAX_JOB_ROWS) +
-                  " rows; the rest of the stream is decoded but prints nothing"});
+    result_.errors.push_back(StreamError{.offset = offset,
+                                         .command = std::string(command),
+                                         .kind = StreamErrorKind::PaperLimit,
+                                         .detail = "the job's paper passed " + std::to_string(MAX_JOB_ROWS) +
+                                                   " rows; the rest of the stream is decoded but prints nothing"});
 }
 
-void VirtualPrinter::LevelSides()
-{
+void VirtualPrinter::LevelSides() {
     const int rows = std::max(sides_[0].paper.Rows(), sides_[1].paper.Rows());
-    for (Side& side : sides_)
-        side.paper.PadTo(rows);
+    for (Side& side : sides_) side.paper.PadTo(rows);
 }
 
-void VirtualPrinter::EndPiece(bool cut, uint64_t offset)
-{
-    if (pieceDual_)
-        LevelSides();
+void VirtualPrinter::EndPiece(bool cut, uint64_t offset) {
+    if (pieceDual_) LevelSides();
     Piece piece{std::move(sides_[0].paper), std::move(sides_[1].paper), pieceDual_, cut};
     const uint64_t lost = std::max(piece.front.LostRows(), piece.back.LostRows());
     // Rows lost to the job's limit have their error already.
@@ -119,10 +102,8 @@ void VirtualPrinter::EndPiece(bool cut, uint64_t offset)
     StartPiece();
 }
 
-void VirtualPrinter::PrintSideArea(Side& side, uint64_t offset)
-{
-    if (!side.area.IsOpen())
-        return;
+void VirtualPrinter::PrintSideArea(Side& side, uint64_t offset) {
+    if (!side.area.IsOpen()) return;
     if (!side.area.AreaSet() && !side.warnedNoArea)
         Warn(offset, "form feed prints a page-mode area no print area was set for");
     if (side.area.DroppedRows() != 0)
@@ -132,27 +113,22 @@ void VirtualPrinter::PrintSideArea(Side& side, uint64_t offset)
     ++result_.summary.pages;
 }
 
-void VirtualPrinter::DiscardArea(Side& side, uint64_t offset, const char* why)
-{
-    if (!side.area.IsOpen())
-        return;
+void VirtualPrinter::DiscardArea(Side& side, uint64_t offset, const char* why) {
+    if (!side.area.IsOpen()) return;
     if (side.area.PlacedRows() != 0)
         Warn(offset, std::string(why) + " a page-mode area of " + std::to_string(side.area.PlacedRows()) +
                          " raster rows that was never printed");
     side.area.Close();
 }
 
-void VirtualPrinter::ResetModes(uint64_t offset)
-{
-    for (Side& side : sides_)
-        DiscardArea(side, offset, "initialise discards");
+void VirtualPrinter::ResetModes(uint64_t offset) {
+    for (Side& side : sides_) DiscardArea(side, offset, "initialise discards");
     lineSpacing_ = DEFAULT_LINE_SPACING;
     dualMode_ = false;
     selected_ = 0;
 }
 
-void VirtualPrinter::CheckPrintArea(const Command& command, Side& side)
-{
+void VirtualPrinter::CheckPrintArea(const Command& command, Side& side) {
     const PrintArea& area = command.area;
     const uint64_t at = command.offset;
     if (area.x != 0 || area.y != 0 || area.width != DRIVER_AREA_WIDTH)
@@ -164,8 +140,7 @@ void VirtualPrinter::CheckPrintArea(const Command& command, Side& side)
         std::string warning = "print area of " + std::to_string(area.height) + " rows from row " +
                               std::to_string(area.y) + " cut to the printer's " + std::to_string(MAX_AREA_ROWS) +
                               " rows";
-        if (tall_.stage != TallArea::Stage::None)
-            ReportTallArea(); // the other side's, still waiting for its rest
+        if (tall_.stage != TallArea::Stage::None) ReportTallArea(); // the other side's, still waiting for its rest
         if (area.y == 0)
             tall_ = TallArea{TallArea::Stage::Open, selected_, at, area.height - MAX_AREA_ROWS, std::move(warning)};
         else
@@ -180,19 +155,16 @@ void VirtualPrinter::CheckPrintArea(const Command& command, Side& side)
     }
 }
 
-void VirtualPrinter::ReportTallArea()
-{
+void VirtualPrinter::ReportTallArea() {
     Warn(tall_.offset, std::move(tall_.warning));
     tall_ = TallArea{};
 }
 
-void VirtualPrinter::FollowTallArea(const Command& command)
-{
+void VirtualPrinter::FollowTallArea(const Command& command) {
     using Stage = TallArea::Stage;
     const bool sameSide = selected_ == tall_.side;
     switch (tall_.stage) {
-    case Stage::None:
-        break;
+    case Stage::None: break;
     case Stage::Open:
         if (sameSide && command.kind == CommandKind::FormFeed)
             tall_.stage = Stage::Printed;
@@ -215,8 +187,7 @@ void VirtualPrinter::FollowTallArea(const Command& command)
     }
 }
 
-void VirtualPrinter::OnCommand(const Command& command)
-{
+void VirtualPrinter::OnCommand(const Command& command) {
     result_.commands.push_back(command);
     FollowTallArea(command);
     Summary& summary = result_.summary;
@@ -250,8 +221,7 @@ void VirtualPrinter::OnCommand(const Command& command)
             Warn(at, "end sheet ignored in single-side mode");
             break;
         }
-        for (Side& each : sides_)
-            PrintSideArea(each, at);
+        for (Side& each : sides_) PrintSideArea(each, at);
         LevelSides();
         ++summary.sheets;
         break;
@@ -271,15 +241,9 @@ void VirtualPrinter::OnCommand(const Command& command)
         }
         CheckPrintArea(command, side);
         break;
-    case CommandKind::StandardMode:
-        DiscardArea(side, at, "standard mode discards");
-        break;
-    case CommandKind::FormFeed:
-        PrintSideArea(side, at);
-        break;
-    case CommandKind::LineSpacing:
-        lineSpacing_ = command.value;
-        break;
+    case CommandKind::StandardMode: DiscardArea(side, at, "standard mode discards"); break;
+    case CommandKind::FormFeed: PrintSideArea(side, at); break;
+    case CommandKind::LineSpacing: lineSpacing_ = command.value; break;
     case CommandKind::LineFeed:
         ++summary.feeds;
         summary.fedDots += lineSpacing_;
@@ -303,9 +267,7 @@ void VirtualPrinter::OnCommand(const Command& command)
         if (command.value == RASTER_MONO_ALT)
             WarnOnce(Once::RasterType, at, "raster type 01: 00 (mono) or 02 (two-colour) expected");
         break;
-    case CommandKind::PrintConfiguration:
-        ++summary.configurationCommands;
-        break;
+    case CommandKind::PrintConfiguration: ++summary.configurationCommands; break;
     case CommandKind::GetConfiguration: {
         ++summary.configurationCommands;
         const Reply reply = ConfigurationReply(state_, command.value);
@@ -318,13 +280,11 @@ void VirtualPrinter::OnCommand(const Command& command)
         break;
     }
     // An area declared too tall that something other than a form feed closed.
-    if (tall_.stage == TallArea::Stage::Open && !sides_[tall_.side].area.IsOpen())
-        ReportTallArea();
+    if (tall_.stage == TallArea::Stage::Open && !sides_[tall_.side].area.IsOpen()) ReportTallArea();
     CheckPaperLimit(at, CommandName(command.kind));
 }
 
-void VirtualPrinter::OnRasterRow(const RasterRow& row)
-{
+void VirtualPrinter::OnRasterRow(const RasterRow& row) {
     ++result_.summary.rows;
     row_.resize(static_cast<size_t>(PaperDots(pieceWidth_)));
     const LineDots dots = DecodeLine(row.type, row.line, pieceWidth_, state_.twoColourPaper, row_);
@@ -345,8 +305,7 @@ void VirtualPrinter::OnRasterRow(const RasterRow& row)
         side.warnedNoArea = side.warnedNoArea || !side.area.AreaSet();
         const int dropped = side.area.DroppedRows();
         const int cutOff = side.area.PutRow(row_);
-        if (dropped == 0 && side.area.DroppedRows() != 0)
-            side.firstDropped = row.offset;
+        if (dropped == 0 && side.area.DroppedRows() != 0) side.firstDropped = row.offset;
         if (cutOff != 0) {
             result_.summary.dotsBesideThePaper += static_cast<uint64_t>(cutOff);
             WarnOnce(Once::BesideTheArea, row.offset,
@@ -360,10 +319,10 @@ void VirtualPrinter::OnRasterRow(const RasterRow& row)
 
 void VirtualPrinter::OnError(const StreamError& error) { result_.errors.push_back(error); }
 
-void VirtualPrinter::OnIgnoredZero(uint64_t offset)
-{
-    WarnOnce(Once::ZeroBytes, offset, "zero byte between commands, passed over (expected only as the fill of a "
-                                      "cancelled job)");
+void VirtualPrinter::OnIgnoredZero(uint64_t offset) {
+    WarnOnce(Once::ZeroBytes, offset,
+             "zero byte between commands, passed over (expected only as the fill of a "
+             "cancelled job)");
 }
 
 } // namespace vprinter

@@ -41,13 +41,13 @@ std::string Describe(const Notice& notice);
 struct Summary {
     uint64_t bytes = 0;
     unsigned pieces = 0;
-    unsigned pages = 0;        // page-mode areas printed
-    unsigned sheets = 0;       // dual-side sheets closed by end sheet
-    unsigned cuts = 0;         // cuts made (a cut the knife cannot make is not counted)
-    unsigned feeds = 0;        // line feeds
-    uint64_t fedDots = 0;      // dot rows moved by those line feeds
+    unsigned pages = 0;   // page-mode areas printed
+    unsigned sheets = 0;  // dual-side sheets closed by end sheet
+    unsigned cuts = 0;    // cuts made (a cut the knife cannot make is not counted)
+    unsigned feeds = 0;   // line feeds
+    uint64_t fedDots = 0; // dot rows moved by those line feeds
     unsigned rasterBlocks = 0;
-    uint64_t rows = 0;         // raster rows received
+    uint64_t rows = 0; // raster rows received
     unsigned initialises = 0;
     unsigned configurationCommands = 0;
     uint64_t ignoredZeroBytes = 0;   // zero bytes between commands, passed over

@@ -9,8 +9,7 @@ namespace {
 
 const WCHAR kValueName[] = TEXT("CustomPaperList");
 
-void SetEntry(USER_PAPER_ENTRY& entry, LPCWSTR name)
-{
+void SetEntry(USER_PAPER_ENTRY& entry, LPCWSTR name) {
     std::memset(&entry, 0, sizeof(entry));
     for (size_t i = 0; i < USER_PAPER_NAME_CHARS - 1 && name[i] != 0; ++i) {
         entry.name[i] = name[i];
@@ -20,8 +19,7 @@ void SetEntry(USER_PAPER_ENTRY& entry, LPCWSTR name)
 }
 
 // Millimetres (low 16 bits) to tenths, when the result fits a signed 16-bit field.
-bool ToTenths(DWORD millimetres, SHORT* tenths)
-{
+bool ToTenths(DWORD millimetres, SHORT* tenths) {
     const DWORD value = LOWORD(millimetres) * 10UL;
     if (value > SHRT_MAX) {
         return false;
@@ -32,8 +30,7 @@ bool ToTenths(DWORD millimetres, SHORT* tenths)
 
 } // namespace
 
-CUSTOM_PAPER_LIST BuiltInCustomPaperList()
-{
+CUSTOM_PAPER_LIST BuiltInCustomPaperList() {
     CUSTOM_PAPER_LIST list{};
     SetEntry(list.entries[0], TEXT("User Defined Size 1"));
     SetEntry(list.entries[1], TEXT("User Defined Size 2"));
@@ -43,8 +40,7 @@ CUSTOM_PAPER_LIST BuiltInCustomPaperList()
     return list;
 }
 
-BOOL ReadCustomPaperList(LPCWSTR printerName, CUSTOM_PAPER_LIST* list)
-{
+BOOL ReadCustomPaperList(LPCWSTR printerName, CUSTOM_PAPER_LIST* list) {
     if (list == nullptr) {
         return FALSE;
     }
@@ -58,8 +54,8 @@ BOOL ReadCustomPaperList(LPCWSTR printerName, CUSTOM_PAPER_LIST* list)
     std::memcpy(valueName, kValueName, sizeof(kValueName));
     DWORD type = 0;
     DWORD needed = 0;
-    const DWORD result = GetPrinterDataW(printer.get(), valueName, &type, reinterpret_cast<LPBYTE>(&stored),
-                                         sizeof(stored), &needed);
+    const DWORD result =
+        GetPrinterDataW(printer.get(), valueName, &type, reinterpret_cast<LPBYTE>(&stored), sizeof(stored), &needed);
     if (result != ERROR_SUCCESS || needed != sizeof(stored)) {
         return FALSE;
     }
@@ -71,8 +67,7 @@ BOOL ReadCustomPaperList(LPCWSTR printerName, CUSTOM_PAPER_LIST* list)
     return TRUE;
 }
 
-BOOL WriteCustomPaperList(LPCWSTR printerName, const CUSTOM_PAPER_LIST* list)
-{
+BOOL WriteCustomPaperList(LPCWSTR printerName, const CUSTOM_PAPER_LIST* list) {
     if (list == nullptr) {
         return FALSE;
     }
@@ -89,8 +84,7 @@ BOOL WriteCustomPaperList(LPCWSTR printerName, const CUSTOM_PAPER_LIST* list)
                : FALSE;
 }
 
-BOOL UserPaperTenths(const USER_PAPER_ENTRY* entry, SHORT* widthTenths, SHORT* lengthTenths)
-{
+BOOL UserPaperTenths(const USER_PAPER_ENTRY* entry, SHORT* widthTenths, SHORT* lengthTenths) {
     if (entry == nullptr || widthTenths == nullptr || lengthTenths == nullptr) {
         return FALSE;
     }
@@ -104,8 +98,7 @@ BOOL UserPaperTenths(const USER_PAPER_ENTRY* entry, SHORT* widthTenths, SHORT* l
     return TRUE;
 }
 
-BOOL ChooseUserPaperSize(DRIVER_DEVMODE* record, const CUSTOM_PAPER_LIST* list, DWORD index)
-{
+BOOL ChooseUserPaperSize(DRIVER_DEVMODE* record, const CUSTOM_PAPER_LIST* list, DWORD index) {
     if (record == nullptr || list == nullptr || index >= USER_PAPER_COUNT) {
         return FALSE;
     }

@@ -9,8 +9,7 @@ namespace {
 
 // A name field of the platform's record is 32 characters; a copied one may fill it without a
 // terminator. Only a field that the copy covers whole is touched: a short record may end inside it.
-void TerminateCopiedNames(DEVMODEW* target, size_t publicBytes)
-{
+void TerminateCopiedNames(DEVMODEW* target, size_t publicBytes) {
     if (publicBytes >= offsetof(DEVMODEW, dmDeviceName) + sizeof(target->dmDeviceName)) {
         target->dmDeviceName[CCHDEVICENAME - 1] = 0;
     }
@@ -21,8 +20,7 @@ void TerminateCopiedNames(DEVMODEW* target, size_t publicBytes)
 
 } // namespace
 
-DWORD DevmodeCopyContent(const DEVMODEW* source, DEVMODEW* target)
-{
+DWORD DevmodeCopyContent(const DEVMODEW* source, DEVMODEW* target) {
     if (source == nullptr || target == nullptr) {
         return 0;
     }
@@ -55,8 +53,7 @@ DWORD DevmodeCopyContent(const DEVMODEW* source, DEVMODEW* target)
     return static_cast<DWORD>(publicBytes + privateBytes);
 }
 
-BOOL DevmodeWriteOut(const DRIVER_DEVMODE* working, const DEVMODEW* callerInput, DEVMODEW* output)
-{
+BOOL DevmodeWriteOut(const DRIVER_DEVMODE* working, const DEVMODEW* callerInput, DEVMODEW* output) {
     if (working == nullptr || output == nullptr) {
         return FALSE;
     }

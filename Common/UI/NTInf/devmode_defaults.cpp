@@ -6,8 +6,7 @@
 namespace {
 
 // Up to 31 characters of the name, then zeros to the end of the field, so the name is always terminated.
-void CopyDeviceName(WCHAR (&field)[CCHDEVICENAME], LPCWSTR name)
-{
+void CopyDeviceName(WCHAR (&field)[CCHDEVICENAME], LPCWSTR name) {
     size_t length = 0;
     if (name != nullptr) {
         while (length < CCHDEVICENAME - 1 && name[length] != 0) {
@@ -22,8 +21,7 @@ void CopyDeviceName(WCHAR (&field)[CCHDEVICENAME], LPCWSTR name)
 
 } // namespace
 
-void DevmodeSetDefaults(DRIVER_DEVMODE* record, LPCWSTR name)
-{
+void DevmodeSetDefaults(DRIVER_DEVMODE* record, LPCWSTR name) {
     if (record == nullptr) {
         return;
     }

@@ -7,13 +7,9 @@
 
 namespace {
 
-bool IsKnownDuplex(SHORT duplex)
-{
-    return duplex == 1 || duplex == 2 || duplex == 3 || duplex == 100 || duplex == 101;
-}
+bool IsKnownDuplex(SHORT duplex) { return duplex == 1 || duplex == 2 || duplex == 3 || duplex == 100 || duplex == 101; }
 
-void TakePaper(DEVMODEW& out, const DEVMODEW& in, const DEVMODE_MERGE_RULES& rules)
-{
+void TakePaper(DEVMODEW& out, const DEVMODEW& in, const DEVMODE_MERGE_RULES& rules) {
     const DWORD fields = in.dmFields;
     if ((fields & DM_PAPERLENGTH) == 0 || (fields & DM_PAPERWIDTH) == 0 || in.dmPaperWidth <= 0 ||
         in.dmPaperLength <= 0) {
@@ -32,9 +28,7 @@ void TakePaper(DEVMODEW& out, const DEVMODEW& in, const DEVMODE_MERGE_RULES& rul
 }
 
 // Field by field, judged by the fields the incoming record declares valid.
-void TakeOver(DRIVER_DEVMODE& working, const DRIVER_DEVMODE& scratch,
-              const DEVMODE_MERGE_RULES& rules)
-{
+void TakeOver(DRIVER_DEVMODE& working, const DRIVER_DEVMODE& scratch, const DEVMODE_MERGE_RULES& rules) {
     DEVMODEW& out = working.dmPublic;
     const DEVMODEW& in = scratch.dmPublic;
     const DWORD fields = in.dmFields;
@@ -78,8 +72,7 @@ void TakeOver(DRIVER_DEVMODE& working, const DRIVER_DEVMODE& scratch,
 
 } // namespace
 
-BOOL DevmodeMerge(DRIVER_DEVMODE* working, const DEVMODEW* incoming, const DEVMODE_MERGE_RULES& rules)
-{
+BOOL DevmodeMerge(DRIVER_DEVMODE* working, const DEVMODEW* incoming, const DEVMODE_MERGE_RULES& rules) {
     if (working == nullptr || incoming == nullptr) {
         return TRUE;
     }

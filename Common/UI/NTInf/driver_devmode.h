@@ -13,9 +13,9 @@ static_assert(std::endian::native == std::endian::little, "stored records are li
 #define PRIV_SIGNATURE 0x56495250UL // "PRIV" in memory order
 
 #define DRIVER_DEVMODE_VERSION 0x0102
-#define DRIVER_DEVMODE_FIELDS                                                                                   \
-    (DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_COPIES | DM_DEFAULTSOURCE |           \
-     DM_PRINTQUALITY | DM_COLOR | DM_DUPLEX | DM_TTOPTION)
+#define DRIVER_DEVMODE_FIELDS                                                                                          \
+    (DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_COPIES | DM_DEFAULTSOURCE | DM_PRINTQUALITY | \
+     DM_COLOR | DM_DUPLEX | DM_TTOPTION)
 #define DRIVER_PRINT_QUALITY 203 // dots per inch, the only resolution of the printer
 #define DRIVER_MAX_COPIES 999
 

@@ -13,8 +13,8 @@ typedef struct _COMMTIMEOUTS {
 } COMMTIMEOUTS, *LPCOMMTIMEOUTS;
 
 typedef struct _MONITOR {
-    BOOL(WINAPI* pfnEnumPorts)(LPWSTR pName, DWORD Level, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded,
-                               LPDWORD pcReturned);
+    BOOL(WINAPI* pfnEnumPorts)
+    (LPWSTR pName, DWORD Level, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned);
     BOOL(WINAPI* pfnOpenPort)(LPWSTR pName, PHANDLE pHandle);
     BOOL(WINAPI* pfnOpenPortEx)(LPWSTR pPortName, LPWSTR pPrinterName, PHANDLE pHandle, struct _MONITOR* pMonitor);
     BOOL(WINAPI* pfnStartDocPort)(HANDLE hPort, LPWSTR pPrinterName, DWORD JobId, DWORD Level, LPBYTE pDocInfo);
@@ -26,13 +26,14 @@ typedef struct _MONITOR {
     BOOL(WINAPI* pfnAddPortEx)(LPWSTR pName, DWORD Level, LPBYTE lpBuffer, LPWSTR lpMonitorName);
     BOOL(WINAPI* pfnConfigurePort)(LPWSTR pName, HWND hWnd, LPWSTR pPortName);
     BOOL(WINAPI* pfnDeletePort)(LPWSTR pName, HWND hWnd, LPWSTR pPortName);
-    BOOL(WINAPI* pfnGetPrinterDataFromPort)(HANDLE hPort, DWORD ControlID, LPWSTR pValueName, LPWSTR lpInBuffer,
-                                            DWORD cbInBuffer, LPWSTR lpOutBuffer, DWORD cbOutBuffer,
-                                            LPDWORD lpcbReturned);
+    BOOL(WINAPI* pfnGetPrinterDataFromPort)
+    (HANDLE hPort, DWORD ControlID, LPWSTR pValueName, LPWSTR lpInBuffer, DWORD cbInBuffer, LPWSTR lpOutBuffer,
+     DWORD cbOutBuffer, LPDWORD lpcbReturned);
     BOOL(WINAPI* pfnSetPortTimeOuts)(HANDLE hPort, LPCOMMTIMEOUTS lpCTO, DWORD reserved);
     BOOL(WINAPI* pfnXcvOpenPort)(LPCWSTR pszObject, ACCESS_MASK GrantedAccess, PHANDLE phXcv);
-    DWORD(WINAPI* pfnXcvDataPort)(HANDLE hXcv, LPCWSTR pszDataName, PBYTE pInputData, DWORD cbInputData,
-                                  PBYTE pOutputData, DWORD cbOutputData, PDWORD pcbOutputNeeded);
+    DWORD(WINAPI* pfnXcvDataPort)
+    (HANDLE hXcv, LPCWSTR pszDataName, PBYTE pInputData, DWORD cbInputData, PBYTE pOutputData, DWORD cbOutputData,
+     PDWORD pcbOutputNeeded);
     BOOL(WINAPI* pfnXcvClosePort)(HANDLE hXcv);
 } MONITOR, *LPMONITOR;
 

@@ -387,8 +387,8 @@ typedef BOOL (*PFN_DrvEnableDriver)(ULONG engineVersion, ULONG size, DRVENABLEDA
 typedef void (*PFN_DrvDisableDriver)(void);
 typedef BOOL (*PFN_DrvQueryDriverInfo)(DWORD mode, PVOID buffer, DWORD size, PDWORD needed);
 typedef DHPDEV (*PFN_DrvEnablePDEV)(DEVMODEW* devmode, LPWSTR logAddress, ULONG patterns, HSURF* patternSurfaces,
-                                     ULONG gdiInfoSize, ULONG* gdiInfo, ULONG devInfoSize, DEVINFO* devInfo,
-                                     HDEV device, LPWSTR deviceName, HANDLE printer);
+                                    ULONG gdiInfoSize, ULONG* gdiInfo, ULONG devInfoSize, DEVINFO* devInfo, HDEV device,
+                                    LPWSTR deviceName, HANDLE printer);
 typedef void (*PFN_DrvCompletePDEV)(DHPDEV pdev, HDEV device);
 typedef BOOL (*PFN_DrvResetPDEV)(DHPDEV oldPdev, DHPDEV newPdev);
 typedef void (*PFN_DrvDisablePDEV)(DHPDEV pdev);
@@ -402,8 +402,8 @@ typedef BOOL (*PFN_DrvStartBanding)(SURFOBJ* surface, POINTL* origin);
 typedef BOOL (*PFN_DrvNextBand)(SURFOBJ* surface, POINTL* origin);
 typedef BOOL (*PFN_DrvBitBlt)(SURFOBJ*, SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*, POINTL*, POINTL*, BRUSHOBJ*,
                               POINTL*, ROP4);
-typedef BOOL (*PFN_DrvStretchBlt)(SURFOBJ*, SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, COLORADJUSTMENT*, POINTL*,
-                                  RECTL*, RECTL*, POINTL*, ULONG);
+typedef BOOL (*PFN_DrvStretchBlt)(SURFOBJ*, SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, COLORADJUSTMENT*, POINTL*, RECTL*,
+                                  RECTL*, POINTL*, ULONG);
 typedef BOOL (*PFN_DrvCopyBits)(SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*, POINTL*);
 typedef BOOL (*PFN_DrvLineTo)(SURFOBJ*, CLIPOBJ*, BRUSHOBJ*, LONG, LONG, LONG, LONG, RECTL*, MIX);
 typedef BOOL (*PFN_DrvStrokePath)(SURFOBJ*, PATHOBJ*, CLIPOBJ*, XFORMOBJ*, BRUSHOBJ*, POINTL*, LINEATTRS*, MIX);

@@ -58,7 +58,8 @@ BOOL Copy(SURFOBJ* target, SURFOBJ* source, CLIPOBJ* clip, RECTL* targetRect, PO
     }
     RECTL dest;
     POINTL from;
-    if (ClipCopy(*target, *source, clip, *targetRect, *sourcePoint, &dest, &from)) CopyRect(*target, *source, dest, from);
+    if (ClipCopy(*target, *source, clip, *targetRect, *sourcePoint, &dest, &from))
+        CopyRect(*target, *source, dest, from);
     return TRUE;
 }
 
@@ -79,9 +80,7 @@ extern "C" {
 
 BOOL EngCopyBits(SURFOBJ* target, SURFOBJ* source, CLIPOBJ* clip, XLATEOBJ* /*xlate*/, RECTL* targetRect,
                  POINTL* sourcePoint) {
-    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
-        return Copy(target, source, clip, targetRect, sourcePoint);
-    });
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL { return Copy(target, source, clip, targetRect, sourcePoint); });
 }
 
 // SRCCOPY, PATCOPY with a solid brush, BLACKNESS, WHITENESS and the no-op; other operations are

@@ -62,11 +62,10 @@ FD_GLYPHSET* EngComputeGlyphSet(INT codePage, INT firstChar, INT chars) {
         // (character, glyph handle) in character order; a character reached twice keeps its first byte.
         std::vector<std::pair<WCHAR, HGLYPH>> glyphs;
         for (INT b = firstChar; b < firstChar + chars; ++b) glyphs.emplace_back(map[b], static_cast<HGLYPH>(b));
-        std::stable_sort(glyphs.begin(), glyphs.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        glyphs.erase(std::unique(glyphs.begin(), glyphs.end(),
-                                 [](const auto& a, const auto& b) { return a.first == b.first; }),
-                     glyphs.end());
+        std::stable_sort(glyphs.begin(), glyphs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        glyphs.erase(
+            std::unique(glyphs.begin(), glyphs.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+            glyphs.end());
 
         // Runs of consecutive characters.
         std::vector<std::pair<WCHAR, USHORT>> runs;

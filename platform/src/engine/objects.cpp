@@ -112,9 +112,7 @@ bool FindDevicePdev(HDEV device, DHPDEV* pdev) {
 
 bool RemoveDevice(HDEV device) { return Devices().Remove(Value(device)) != nullptr; }
 
-LiveCounts CountLive() {
-    return {Surfaces().Count(), Palettes().Count(), Devices().Count(), memoryBlocks.load()};
-}
+LiveCounts CountLive() { return {Surfaces().Count(), Palettes().Count(), Devices().Count(), memoryBlocks.load()}; }
 
 void CountMemoryBlock(long delta) { memoryBlocks += delta; }
 

@@ -20,22 +20,16 @@ BOOL CheckPathCall(SURFOBJ* surface, PATHOBJ* path) {
 extern "C" {
 
 BOOL EngStrokePath(SURFOBJ* surface, PATHOBJ* path, CLIPOBJ*, XFORMOBJ*, BRUSHOBJ*, POINTL*, LINEATTRS*, MIX) {
-    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
-        return CheckPathCall(surface, path);
-    });
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL { return CheckPathCall(surface, path); });
 }
 
 BOOL EngFillPath(SURFOBJ* surface, PATHOBJ* path, CLIPOBJ*, BRUSHOBJ*, POINTL*, MIX, FLONG) {
-    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
-        return CheckPathCall(surface, path);
-    });
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL { return CheckPathCall(surface, path); });
 }
 
 BOOL EngStrokeAndFillPath(SURFOBJ* surface, PATHOBJ* path, CLIPOBJ*, XFORMOBJ*, BRUSHOBJ*, LINEATTRS*, BRUSHOBJ*,
                           POINTL*, MIX, FLONG) {
-    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
-        return CheckPathCall(surface, path);
-    });
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL { return CheckPathCall(surface, path); });
 }
 
 BOOL EngTextOut(SURFOBJ* surface, STROBJ* text, FONTOBJ* /*font*/, CLIPOBJ* clip, RECTL* /*extra*/, RECTL* opaqueRect,

@@ -39,13 +39,11 @@ bool UsableSurface(const SURFOBJ* surface) {
 RECTL Bounds(const SURFOBJ& surface) { return {0, 0, surface.sizlBitmap.cx, surface.sizlBitmap.cy}; }
 
 RECTL Intersect(const RECTL& a, const RECTL& b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
 RECTL Ordered(const RECTL& r) {
-    return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
-            std::max(r.top, r.bottom)};
+    return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
 }
 
 RECTL DrawableArea(const SURFOBJ& target, const CLIPOBJ* clip) {

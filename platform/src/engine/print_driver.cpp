@@ -34,11 +34,16 @@ bool TakeDriverFunctions(const DRVENABLEDATA& data, DriverFunctions* f, std::str
         }
     }
     const std::pair<const char*, bool> needed[] = {
-        {"DrvEnablePDEV", f->enablePdev != nullptr},       {"DrvCompletePDEV", f->completePdev != nullptr},
-        {"DrvDisablePDEV", f->disablePdev != nullptr},     {"DrvEnableSurface", f->enableSurface != nullptr},
-        {"DrvDisableSurface", f->disableSurface != nullptr}, {"DrvStartDoc", f->startDoc != nullptr},
-        {"DrvEndDoc", f->endDoc != nullptr},               {"DrvStartPage", f->startPage != nullptr},
-        {"DrvStartBanding", f->startBanding != nullptr},   {"DrvNextBand", f->nextBand != nullptr},
+        {"DrvEnablePDEV", f->enablePdev != nullptr},
+        {"DrvCompletePDEV", f->completePdev != nullptr},
+        {"DrvDisablePDEV", f->disablePdev != nullptr},
+        {"DrvEnableSurface", f->enableSurface != nullptr},
+        {"DrvDisableSurface", f->disableSurface != nullptr},
+        {"DrvStartDoc", f->startDoc != nullptr},
+        {"DrvEndDoc", f->endDoc != nullptr},
+        {"DrvStartPage", f->startPage != nullptr},
+        {"DrvStartBanding", f->startBanding != nullptr},
+        {"DrvNextBand", f->nextBand != nullptr},
     };
     for (const auto& [name, present] : needed) {
         if (!present) {

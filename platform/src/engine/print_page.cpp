@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 
-
 namespace host::eng {
 
 PictureSurface::PictureSurface(const HostPicture& picture) {

@@ -8,8 +8,8 @@ extern "C" BOOL CloseHandle(HANDLE object) {
         auto found = host::FindHandle(object);
         if (found) {
             const host::HandleKind kind = found->Kind();
-            if ((kind == host::HandleKind::File || kind == host::HandleKind::Event || kind == host::HandleKind::Thread ||
-                 kind == host::HandleKind::Mutex) &&
+            if ((kind == host::HandleKind::File || kind == host::HandleKind::Event ||
+                 kind == host::HandleKind::Thread || kind == host::HandleKind::Mutex) &&
                 host::RemoveHandle(object, kind))
                 return TRUE;
         }

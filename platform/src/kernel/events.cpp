@@ -50,7 +50,8 @@ HANDLE CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, 
                 auto& slot = NamedEvents()[host::FoldCase(name)];
                 state = slot.lock();
                 existed = state != nullptr;
-                if (!state) slot = state = std::make_shared<EventState>(EventState{manualReset != 0, initialState != 0});
+                if (!state)
+                    slot = state = std::make_shared<EventState>(EventState{manualReset != 0, initialState != 0});
             } else {
                 state = std::make_shared<EventState>(EventState{manualReset != 0, initialState != 0});
             }

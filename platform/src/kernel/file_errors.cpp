@@ -30,8 +30,9 @@ DWORD ErrorFromErrno(int error) {
 
 DWORD MissingPathError(const std::string& linuxPath) {
     const auto slash = linuxPath.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/")
-                                                                                          : linuxPath.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? std::string(".")
+                               : slash == 0               ? std::string("/")
+                                                          : linuxPath.substr(0, slash);
     struct stat st;
     if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return ERROR_FILE_NOT_FOUND;
     return ERROR_PATH_NOT_FOUND;

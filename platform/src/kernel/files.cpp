@@ -44,7 +44,7 @@ HANDLE Fail(DWORD error) {
 extern "C" {
 
 static HANDLE CreateFileWBody(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD,
-                   HANDLE) {
+                              HANDLE) {
     if (!path || !*path) return Fail(ERROR_PATH_NOT_FOUND);
     if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) return Fail(ERROR_INVALID_PARAMETER);
     const DWORD specific = host::SpecificAccess(access);
@@ -60,8 +60,8 @@ static HANDLE CreateFileWBody(LPCWSTR path, DWORD access, DWORD share, LPSECURIT
     if (exists && disposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS);
     // Truncating an existing file writes to it, so it needs write sharing from the other handles.
     const bool truncates = exists && (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING);
-    if (exists && host::ShareConflicts(host::FileId{st.st_dev, st.st_ino},
-                                       specific | (truncates ? host::kWriteData : 0), share))
+    if (exists &&
+        host::ShareConflicts(host::FileId{st.st_dev, st.st_ino}, specific | (truncates ? host::kWriteData : 0), share))
         return Fail(ERROR_SHARING_VIOLATION);
 
     int flags = OpenFlags(specific);
@@ -163,9 +163,10 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD metho
         default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_SET_FILE_POINTER;
         }
         // Without a high part the distance is a signed 32-bit value; with one, the two form a signed 64-bit value.
-        const int64_t move = distanceHigh ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
-                                                                 static_cast<uint32_t>(distance))
-                                          : static_cast<int64_t>(distance);
+        const int64_t move =
+            distanceHigh ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
+                                                static_cast<uint32_t>(distance))
+                         : static_cast<int64_t>(distance);
         const off_t base = whence == SEEK_SET ? 0 : ::lseek(object->Fd(), 0, whence);
         if (base < 0 || (move < 0 && base + move < 0)) {
             SetLastError(base < 0 ? host::ErrorFromErrno(errno) : ERROR_NEGATIVE_SEEK);
@@ -218,7 +219,9 @@ BOOL FlushFileBuffers(HANDLE file) {
 
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                    DWORD flags, HANDLE templateFile) {
-    return host::Guarded<HANDLE>(INVALID_HANDLE_VALUE, [&] { return CreateFileWBody(path, access, share, security, disposition, flags, templateFile); });
+    return host::Guarded<HANDLE>(INVALID_HANDLE_VALUE, [&] {
+        return CreateFileWBody(path, access, share, security, disposition, flags, templateFile);
+    });
 }
 
 } // extern "C"

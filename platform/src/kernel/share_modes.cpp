@@ -57,9 +57,12 @@ bool ShareConflicts(const FileId& id, DWORD access, DWORD share) {
     auto it = Opens().find(id);
     if (it == Opens().end()) return false;
     for (const auto& open : it->second) {
-        if ((Reads(access) && !(open.share & FILE_SHARE_READ)) || (Writes(access) && !(open.share & FILE_SHARE_WRITE)) ||
-            (Deletes(access) && !(open.share & FILE_SHARE_DELETE)) || (Reads(open.access) && !(share & FILE_SHARE_READ)) ||
-            (Writes(open.access) && !(share & FILE_SHARE_WRITE)) || (Deletes(open.access) && !(share & FILE_SHARE_DELETE)))
+        if ((Reads(access) && !(open.share & FILE_SHARE_READ)) ||
+            (Writes(access) && !(open.share & FILE_SHARE_WRITE)) ||
+            (Deletes(access) && !(open.share & FILE_SHARE_DELETE)) ||
+            (Reads(open.access) && !(share & FILE_SHARE_READ)) ||
+            (Writes(open.access) && !(share & FILE_SHARE_WRITE)) ||
+            (Deletes(open.access) && !(share & FILE_SHARE_DELETE)))
             return true;
     }
     return false;

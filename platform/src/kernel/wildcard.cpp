@@ -1,6 +1,5 @@
 #include "kernel/internal.h"
 
-
 namespace host {
 
 bool MatchesPattern(std::u16string_view name, std::u16string_view pattern) {

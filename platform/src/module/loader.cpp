@@ -45,19 +45,14 @@ struct ModuleTable {
     std::vector<std::unique_ptr<LoadedModule>> modules;
 };
 
-ModuleTable& Table()
-{
+ModuleTable& Table() {
     static ModuleTable* table = new ModuleTable;
     return *table;
 }
 
-HMODULE HandleOf(const LoadedModule& module)
-{
-    return reinterpret_cast<HMODULE>(const_cast<LoadedModule*>(&module));
-}
+HMODULE HandleOf(const LoadedModule& module) { return reinterpret_cast<HMODULE>(const_cast<LoadedModule*>(&module)); }
 
-LoadedModule* FindByHandle(HMODULE handle)
-{
+LoadedModule* FindByHandle(HMODULE handle) {
     for (const auto& module : Table().modules) {
         if (HandleOf(*module) == handle) {
             return module.get();
@@ -66,8 +61,7 @@ LoadedModule* FindByHandle(HMODULE handle)
     return nullptr;
 }
 
-LoadedModule* FindByFile(const std::string& file)
-{
+LoadedModule* FindByFile(const std::string& file) {
     for (const auto& module : Table().modules) {
         if (module->file == file) {
             return module.get();
@@ -76,16 +70,14 @@ LoadedModule* FindByFile(const std::string& file)
     return nullptr;
 }
 
-void Forget(const LoadedModule* gone)
-{
+void Forget(const LoadedModule* gone) {
     auto& modules = Table().modules;
     std::erase_if(modules, [gone](const auto& module) { return module.get() == gone; });
 }
 
 // A symbol defined by the library itself: dlsym also searches the libraries it depends on, which the
 // platform's GetProcAddress never does.
-void* OwnSymbol(void* library, const char* name)
-{
+void* OwnSymbol(void* library, const char* name) {
     void* symbol = dlsym(library, name);
     link_map* map = nullptr;
     Dl_info where{};
@@ -96,14 +88,12 @@ void* OwnSymbol(void* library, const char* name)
     return std::strcmp(where.dli_fname, map->l_name) == 0 ? symbol : nullptr;
 }
 
-EntryPoint EntryPointOf(const LoadedModule& module)
-{
+EntryPoint EntryPointOf(const LoadedModule& module) {
     return reinterpret_cast<EntryPoint>(OwnSymbol(module.library.get(), ENTRY_POINT_NAME));
 }
 
 // The resource section, when the module has one and it reads as a resource file.
-std::optional<ResourceImage> ReadResources(const std::string& file)
-{
+std::optional<ResourceImage> ReadResources(const std::string& file) {
     std::vector<BYTE> bytes = ReadElfSection(file, RESOURCE_SECTION);
     if (bytes.empty()) {
         return std::nullopt;
@@ -115,8 +105,7 @@ std::optional<ResourceImage> ReadResources(const std::string& file)
     return ResourceImage{std::move(bytes), std::move(*entries)};
 }
 
-HMODULE Load(LPCWSTR path)
-{
+HMODULE Load(LPCWSTR path) {
     const std::optional<ModuleLocation> location = LocateModule(path);
     if (!location) {
         SetLastError(ERROR_MOD_NOT_FOUND);
@@ -157,8 +146,7 @@ HMODULE Load(LPCWSTR path)
     return handle;
 }
 
-BOOL Free(HMODULE handle)
-{
+BOOL Free(HMODULE handle) {
     std::lock_guard guard(Table().lock);
     LoadedModule* module = FindByHandle(handle);
     if (module == nullptr || module->references == 0) {
@@ -176,8 +164,7 @@ BOOL Free(HMODULE handle)
 
 } // namespace
 
-const ResourceImage* FindModuleResources(HMODULE handle)
-{
+const ResourceImage* FindModuleResources(HMODULE handle) {
     std::lock_guard guard(Table().lock);
     const LoadedModule* module = FindByHandle(handle);
     return module != nullptr && module->resources ? &*module->resources : nullptr;
@@ -185,8 +172,7 @@ const ResourceImage* FindModuleResources(HMODULE handle)
 
 } // namespace host
 
-extern "C" HMODULE LoadLibraryW(LPCWSTR path)
-{
+extern "C" HMODULE LoadLibraryW(LPCWSTR path) {
     if (path == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -194,13 +180,11 @@ extern "C" HMODULE LoadLibraryW(LPCWSTR path)
     return host::Guarded<HMODULE>(nullptr, [&] { return host::Load(path); });
 }
 
-extern "C" BOOL FreeLibrary(HMODULE module)
-{
+extern "C" BOOL FreeLibrary(HMODULE module) {
     return host::Guarded<BOOL>(FALSE, [&] { return host::Free(module); });
 }
 
-extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name)
-{
+extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
     // Exports are looked up by name only; ordinals have no meaning for the host's modules.
     if (name == nullptr || IS_INTRESOURCE(name)) {
         SetLastError(ERROR_PROC_NOT_FOUND);
@@ -224,8 +208,7 @@ extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 
 // A short buffer receives as much of the path as fits and a terminator; the answer is then the buffer
 // size with ERROR_INSUFFICIENT_BUFFER, so the caller never reads an unterminated path.
-extern "C" DWORD GetModuleFileNameW(HMODULE module, LPWSTR path, DWORD size)
-{
+extern "C" DWORD GetModuleFileNameW(HMODULE module, LPWSTR path, DWORD size) {
     if (path == nullptr && size != 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;

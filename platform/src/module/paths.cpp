@@ -22,16 +22,14 @@ constexpr char16_t DRIVER_SUBDIRECTORY[] = u"\\spool\\drivers\\w32x86\\3\\";
 constexpr std::u16string_view DLL_EXTENSION = u".dll";
 
 // Module file names hold no separators, wildcards or control characters.
-bool IsFileName(std::u16string_view name)
-{
+bool IsFileName(std::u16string_view name) {
     constexpr std::u16string_view forbidden = u"<>:\"/\\|?*";
     return !name.empty() && std::ranges::none_of(name, [&forbidden](char16_t c) {
         return c < 0x20 || forbidden.find(c) != std::u16string_view::npos;
     });
 }
 
-std::filesystem::path ModuleFolder()
-{
+std::filesystem::path ModuleFolder() {
     if (const char* folder = std::getenv("VELT_MODULE_DIR"); folder != nullptr && *folder != '\0') {
         return folder;
     }
@@ -43,8 +41,7 @@ std::filesystem::path ModuleFolder()
 }
 
 // The shared object for a module, found as on the platform without regard to case.
-std::optional<std::string> FindModuleFile(std::u16string_view fileName)
-{
+std::optional<std::string> FindModuleFile(std::u16string_view fileName) {
     const std::filesystem::path folder = ModuleFolder();
     std::error_code error;
     const std::filesystem::path exact = folder / ToUtf8(fileName);
@@ -66,18 +63,11 @@ std::optional<std::string> FindModuleFile(std::u16string_view fileName)
 
 } // namespace
 
-std::u16string SystemDirectory()
-{
-    return SYSTEM_DIRECTORY;
-}
+std::u16string SystemDirectory() { return SYSTEM_DIRECTORY; }
 
-std::u16string DriverDirectory()
-{
-    return SystemDirectory() + DRIVER_SUBDIRECTORY;
-}
+std::u16string DriverDirectory() { return SystemDirectory() + DRIVER_SUBDIRECTORY; }
 
-std::optional<ModuleLocation> LocateModule(std::u16string_view platformPath)
-{
+std::optional<ModuleLocation> LocateModule(std::u16string_view platformPath) {
     std::u16string path(platformPath);
     std::ranges::replace(path, u'/', u'\\');
     const size_t split = path.rfind(u'\\');
@@ -94,7 +84,8 @@ std::optional<ModuleLocation> LocateModule(std::u16string_view platformPath)
         file += DLL_EXTENSION;
     }
     std::u16string_view base = file;
-    if (base.size() > DLL_EXTENSION.size() && EqualNoCase(base.substr(base.size() - DLL_EXTENSION.size()), DLL_EXTENSION)) {
+    if (base.size() > DLL_EXTENSION.size() &&
+        EqualNoCase(base.substr(base.size() - DLL_EXTENSION.size()), DLL_EXTENSION)) {
         base.remove_suffix(DLL_EXTENSION.size());
     }
     if (!IsFileName(base)) {
@@ -105,15 +96,15 @@ std::optional<ModuleLocation> LocateModule(std::u16string_view platformPath)
         return std::nullopt;
     }
     // A module is known by the path it was asked for; a bare name stands for the driver folder.
-    const std::u16string knownFolder = folder.empty() ? DriverDirectory() : std::u16string(platformPath.substr(0, split + 1));
+    const std::u16string knownFolder =
+        folder.empty() ? DriverDirectory() : std::u16string(platformPath.substr(0, split + 1));
     return ModuleLocation{knownFolder + file, *linuxPath};
 }
 
 } // namespace host
 
 // Answers the length copied, or the size needed (terminator included) when the buffer is too small.
-extern "C" UINT GetSystemDirectoryW(LPWSTR buffer, UINT size)
-{
+extern "C" UINT GetSystemDirectoryW(LPWSTR buffer, UINT size) {
     const std::u16string_view directory = host::SYSTEM_DIRECTORY;
     const auto length = static_cast<UINT>(directory.size());
     if (buffer == nullptr || size <= length) {

@@ -17,8 +17,7 @@ constexpr uint64_t MAX_SECTION_BYTES = 64u * 1024 * 1024;
 
 class ElfFile {
 public:
-    explicit ElfFile(const std::string& path) : in_(path, std::ios::binary)
-    {
+    explicit ElfFile(const std::string& path) : in_(path, std::ios::binary) {
         if (in_) {
             in_.seekg(0, std::ios::end);
             const std::streamoff end = in_.tellg();
@@ -27,8 +26,7 @@ public:
     }
 
     // Reads `count` bytes at `offset`, refusing any range that leaves the file.
-    bool ReadAt(uint64_t offset, void* out, uint64_t count)
-    {
+    bool ReadAt(uint64_t offset, void* out, uint64_t count) {
         if (!in_.is_open() || offset > size_ || count > size_ - offset ||
             offset > static_cast<uint64_t>(std::numeric_limits<std::streamoff>::max())) {
             return false;
@@ -44,16 +42,14 @@ private:
     uint64_t size_ = 0;
 };
 
-bool IsOurElf(const Elf64_Ehdr& header)
-{
+bool IsOurElf(const Elf64_Ehdr& header) {
     return std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 && header.e_ident[EI_CLASS] == ELFCLASS64 &&
            header.e_ident[EI_DATA] == ELFDATA2LSB && header.e_shentsize == sizeof(Elf64_Shdr);
 }
 
 } // namespace
 
-std::vector<BYTE> ReadElfSection(const std::string& file, std::string_view name)
-{
+std::vector<BYTE> ReadElfSection(const std::string& file, std::string_view name) {
     ElfFile elf(file);
     Elf64_Ehdr header{};
     if (!elf.ReadAt(0, &header, sizeof header) || !IsOurElf(header) || header.e_shstrndx >= header.e_shnum) {

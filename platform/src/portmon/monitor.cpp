@@ -114,8 +114,9 @@ BOOL WINAPI StartDocPort(HANDLE port, LPWSTR printerName, DWORD jobId, DWORD lev
         auto p = FindPort(port);
         if (!p) return FALSE;
         if (p->type == PortType::Backend)
-            return p->backend->pfnStartDocPort ? p->backend->pfnStartDocPort(p->inner, printerName, jobId, level, docInfo)
-                                               : TRUE;
+            return p->backend->pfnStartDocPort
+                       ? p->backend->pfnStartDocPort(p->inner, printerName, jobId, level, docInfo)
+                       : TRUE;
         std::lock_guard guard(p->lock);
         return p->type == PortType::Sink || p->EnsureOpen();
     });
@@ -173,7 +174,8 @@ BOOL WINAPI ReadPort(HANDLE port, LPBYTE data, DWORD size, LPDWORD read) {
         std::lock_guard guard(p->lock);
         if (!p->EnsureOpen()) return FALSE;
         pollfd wait{p->fd.Get(), POLLIN, 0};
-        const int ready = ::poll(&wait, 1, static_cast<int>(std::min<DWORD>(p->timeouts.ReadTotalTimeoutConstant, 60000)));
+        const int ready =
+            ::poll(&wait, 1, static_cast<int>(std::min<DWORD>(p->timeouts.ReadTotalTimeoutConstant, 60000)));
         if (ready <= 0 || !(wait.revents & POLLIN)) return TRUE; // nothing within the time-out
         const ssize_t n = ::read(p->fd.Get(), data, size);
         if (n < 0) return Fail(host::ErrorFromErrno(errno));
@@ -186,8 +188,7 @@ BOOL WINAPI EndDocPort(HANDLE port) {
     return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
         auto p = FindPort(port);
         if (!p) return FALSE;
-        if (p->type == PortType::Backend)
-            return p->backend->pfnEndDocPort ? p->backend->pfnEndDocPort(p->inner) : TRUE;
+        if (p->type == PortType::Backend) return p->backend->pfnEndDocPort ? p->backend->pfnEndDocPort(p->inner) : TRUE;
         return TRUE;
     });
 }

@@ -190,7 +190,7 @@ LONG RegCloseKey(HKEY key) {
     return host::GuardedCode([&]() -> LONG {
         if (IsRoot(key)) return ERROR_SUCCESS;
         return host::RemoveHandle(reinterpret_cast<HANDLE>(key), host::HandleKind::RegistryKey) ? ERROR_SUCCESS
-                                                                                               : ERROR_INVALID_HANDLE;
+                                                                                                : ERROR_INVALID_HANDLE;
     });
 }
 

@@ -21,8 +21,7 @@ constexpr WORD LANGUAGE_US_ENGLISH = 1033;
 constexpr int STRINGS_PER_BLOCK = 16;
 
 // "#123" names ordinal 123, as on the platform.
-bool ParseOrdinalName(std::u16string_view text, WORD& ordinal)
-{
+bool ParseOrdinalName(std::u16string_view text, WORD& ordinal) {
     if (text.size() < 2 || text.size() > 6 || text[0] != u'#') {
         return false;
     }
@@ -41,8 +40,7 @@ bool ParseOrdinalName(std::u16string_view text, WORD& ordinal)
 }
 
 // Resource names and types given as strings match without regard to case.
-bool Matches(const ResourceId& stored, LPCWSTR wanted)
-{
+bool Matches(const ResourceId& stored, LPCWSTR wanted) {
     if (IS_INTRESOURCE(wanted)) {
         return stored.isOrdinal && stored.ordinal == LOWORD(wanted);
     }
@@ -54,8 +52,7 @@ bool Matches(const ResourceId& stored, LPCWSTR wanted)
 }
 
 // US English wins where a resource exists in several languages; otherwise the first one listed.
-const ResourceEntry* Find(const ResourceImage& image, LPCWSTR name, LPCWSTR type, DWORD& error)
-{
+const ResourceEntry* Find(const ResourceImage& image, LPCWSTR name, LPCWSTR type, DWORD& error) {
     bool typeFound = false;
     const ResourceEntry* best = nullptr;
     for (const ResourceEntry& entry : image.entries) {
@@ -75,8 +72,7 @@ const ResourceEntry* Find(const ResourceImage& image, LPCWSTR name, LPCWSTR type
 }
 
 // The entry an HRSRC stands for, if it is one of this module's.
-const ResourceEntry* EntryOf(const ResourceImage& image, HRSRC resource)
-{
+const ResourceEntry* EntryOf(const ResourceImage& image, HRSRC resource) {
     for (const ResourceEntry& entry : image.entries) {
         if (reinterpret_cast<HRSRC>(const_cast<ResourceEntry*>(&entry)) == resource) {
             return &entry;
@@ -85,15 +81,13 @@ const ResourceEntry* EntryOf(const ResourceImage& image, HRSRC resource)
     return nullptr;
 }
 
-const BYTE* DataOf(const ResourceImage& image, const ResourceEntry& entry)
-{
+const BYTE* DataOf(const ResourceImage& image, const ResourceEntry& entry) {
     return image.bytes.data() + entry.dataOffset;
 }
 
 } // namespace
 
-extern "C" HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type)
-{
+extern "C" HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
     return host::Guarded<HRSRC>(nullptr, [&]() -> HRSRC {
         if (name == nullptr || type == nullptr) {
             SetLastError(ERROR_INVALID_PARAMETER);
@@ -115,8 +109,7 @@ extern "C" HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type)
 }
 
 // The resource's bytes stay where the module keeps them; LockResource answers the same address.
-extern "C" HGLOBAL LoadResource(HMODULE module, HRSRC resource)
-{
+extern "C" HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
     return host::Guarded<HGLOBAL>(nullptr, [&]() -> HGLOBAL {
         const ResourceImage* image = host::FindModuleResources(module);
         const ResourceEntry* entry = image != nullptr ? EntryOf(*image, resource) : nullptr;
@@ -128,13 +121,9 @@ extern "C" HGLOBAL LoadResource(HMODULE module, HRSRC resource)
     });
 }
 
-extern "C" LPVOID LockResource(HGLOBAL data)
-{
-    return data;
-}
+extern "C" LPVOID LockResource(HGLOBAL data) { return data; }
 
-extern "C" DWORD SizeofResource(HMODULE module, HRSRC resource)
-{
+extern "C" DWORD SizeofResource(HMODULE module, HRSRC resource) {
     return host::Guarded<DWORD>(0, [&]() -> DWORD {
         const ResourceImage* image = host::FindModuleResources(module);
         const ResourceEntry* entry = image != nullptr ? EntryOf(*image, resource) : nullptr;
@@ -149,8 +138,7 @@ extern "C" DWORD SizeofResource(HMODULE module, HRSRC resource)
 // String `id` is string id%16 of block id/16+1. With bufferMax 0, buffer receives a read-only
 // pointer to the text in the resource (not terminated) and the answer is its length. Otherwise at most
 // bufferMax-1 characters are copied and always terminated; an absent string leaves an empty buffer.
-extern "C" int LoadStringW(HINSTANCE module, UINT id, LPWSTR buffer, int bufferMax)
-{
+extern "C" int LoadStringW(HINSTANCE module, UINT id, LPWSTR buffer, int bufferMax) {
     return host::Guarded<int>(0, [&]() -> int {
         if (buffer == nullptr || bufferMax < 0) {
             SetLastError(ERROR_INVALID_PARAMETER);

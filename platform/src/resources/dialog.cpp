@@ -6,8 +6,7 @@ namespace host::res {
 
 namespace {
 
-bool ReadControl(ResourceReader& reader, DialogControl& control)
-{
+bool ReadControl(ResourceReader& reader, DialogControl& control) {
     DialogItemTemplateExHead head{};
     WORD extraCount = 0;
     std::span<const BYTE> extra;
@@ -29,8 +28,7 @@ bool ReadControl(ResourceReader& reader, DialogControl& control)
 
 } // namespace
 
-std::optional<DialogTemplate> ParseDialogTemplate(std::span<const BYTE> data)
-{
+std::optional<DialogTemplate> ParseDialogTemplate(std::span<const BYTE> data) {
     ResourceReader reader(data);
     DialogTemplateExHead head{};
     if (!reader.Read(head) || head.dlgVer != 1 || head.signature != DIALOGEX_SIGNATURE) {
@@ -68,8 +66,7 @@ std::optional<DialogTemplate> ParseDialogTemplate(std::span<const BYTE> data)
     return dialog;
 }
 
-std::optional<std::vector<DialogInitEntry>> ParseDialogInit(std::span<const BYTE> data)
-{
+std::optional<std::vector<DialogInitEntry>> ParseDialogInit(std::span<const BYTE> data) {
     std::vector<DialogInitEntry> entries;
     ResourceReader reader(data);
     for (;;) {

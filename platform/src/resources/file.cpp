@@ -5,8 +5,7 @@
 
 namespace host::res {
 
-std::optional<std::vector<ResourceEntry>> ParseResourceFile(std::span<const BYTE> file)
-{
+std::optional<std::vector<ResourceEntry>> ParseResourceFile(std::span<const BYTE> file) {
     std::vector<ResourceEntry> entries;
     ResourceReader reader(file);
     for (;;) {
@@ -28,8 +27,8 @@ std::optional<std::vector<ResourceEntry>> ParseResourceFile(std::span<const BYTE
         ResourceReader fields(header);
         ResourceEntry entry;
         ResourceHeaderTail tail{};
-        if (!fields.Skip(8) || !fields.ReadId(entry.type) || !fields.ReadId(entry.name) ||
-            entry.type.IsNone() || entry.name.IsNone() || !fields.AlignToDword() || !fields.Read(tail)) {
+        if (!fields.Skip(8) || !fields.ReadId(entry.type) || !fields.ReadId(entry.name) || entry.type.IsNone() ||
+            entry.name.IsNone() || !fields.AlignToDword() || !fields.Read(tail)) {
             return std::nullopt;
         }
         if (!rest.Skip(dataSize)) {
@@ -49,8 +48,7 @@ std::optional<std::vector<ResourceEntry>> ParseResourceFile(std::span<const BYTE
     return entries;
 }
 
-std::optional<StringSlot> FindStringInBlock(std::span<const BYTE> block, unsigned index)
-{
+std::optional<StringSlot> FindStringInBlock(std::span<const BYTE> block, unsigned index) {
     if (index > 15) {
         return std::nullopt;
     }

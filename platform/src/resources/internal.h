@@ -22,8 +22,7 @@ public:
 
     // Fixed-layout records are copied out, so the bytes need no particular alignment.
     template <typename T>
-    bool Read(T& out)
-    {
+    bool Read(T& out) {
         static_assert(std::is_trivially_copyable_v<T>);
         if (Remaining() < sizeof(T)) {
             return false;
@@ -33,8 +32,7 @@ public:
         return true;
     }
 
-    bool Skip(size_t count)
-    {
+    bool Skip(size_t count) {
         if (Remaining() < count) {
             return false;
         }
@@ -42,8 +40,7 @@ public:
         return true;
     }
 
-    bool ReadBytes(size_t count, std::span<const BYTE>& out)
-    {
+    bool ReadBytes(size_t count, std::span<const BYTE>& out) {
         if (Remaining() < count) {
             return false;
         }
@@ -56,8 +53,7 @@ public:
     bool AlignToDword() { return Skip((4 - pos_ % 4) % 4); }
 
     // A zero-terminated UTF-16 string; the terminator must lie inside the range.
-    bool ReadString(std::u16string& out)
-    {
+    bool ReadString(std::u16string& out) {
         std::u16string text;
         for (;;) {
             WORD unit = 0;
@@ -74,8 +70,7 @@ public:
     }
 
     // An ordinal (0xFFFF then a WORD), nothing (a zero WORD) or a zero-terminated string.
-    bool ReadId(ResourceId& out)
-    {
+    bool ReadId(ResourceId& out) {
         WORD first = 0;
         if (!Read(first)) {
             return false;

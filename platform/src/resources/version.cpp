@@ -15,8 +15,7 @@ struct VersionBlock {
     std::span<const BYTE> children;
 };
 
-bool ReadBlock(ResourceReader& reader, std::span<const BYTE> range, VersionBlock& block)
-{
+bool ReadBlock(ResourceReader& reader, std::span<const BYTE> range, VersionBlock& block) {
     const size_t start = reader.Position();
     if (!reader.Read(block.head) || block.head.wLength < sizeof(VersionBlockHead)) {
         return false;
@@ -42,8 +41,7 @@ bool ReadBlock(ResourceReader& reader, std::span<const BYTE> range, VersionBlock
 
 // Calls visit(block) for each child block in a range of children; false when one is malformed.
 template <typename Visit>
-bool ForEachBlock(std::span<const BYTE> range, Visit visit)
-{
+bool ForEachBlock(std::span<const BYTE> range, Visit visit) {
     ResourceReader reader(range);
     for (;;) {
         const size_t padding = (4 - reader.Position() % 4) % 4;
@@ -58,8 +56,7 @@ bool ForEachBlock(std::span<const BYTE> range, Visit visit)
     }
 }
 
-std::u16string TextValue(std::span<const BYTE> value)
-{
+std::u16string TextValue(std::span<const BYTE> value) {
     std::u16string text(value.size() / sizeof(WCHAR), u'\0');
     std::memcpy(text.data(), value.data(), text.size() * sizeof(WCHAR));
     while (!text.empty() && text.back() == u'\0') {
@@ -68,8 +65,7 @@ std::u16string TextValue(std::span<const BYTE> value)
     return text;
 }
 
-bool ReadStringTables(const VersionBlock& stringFileInfo, VersionInfo& info)
-{
+bool ReadStringTables(const VersionBlock& stringFileInfo, VersionInfo& info) {
     return ForEachBlock(stringFileInfo.children, [&info](const VersionBlock& table) {
         VersionStringTable strings;
         strings.languageCodePage = table.key;
@@ -82,8 +78,7 @@ bool ReadStringTables(const VersionBlock& stringFileInfo, VersionInfo& info)
     });
 }
 
-bool ReadTranslations(const VersionBlock& varFileInfo, VersionInfo& info)
-{
+bool ReadTranslations(const VersionBlock& varFileInfo, VersionInfo& info) {
     return ForEachBlock(varFileInfo.children, [&info](const VersionBlock& var) {
         if (var.key == u"Translation") {
             for (size_t at = 0; at + sizeof(DWORD) <= var.value.size(); at += sizeof(DWORD)) {
@@ -98,8 +93,7 @@ bool ReadTranslations(const VersionBlock& varFileInfo, VersionInfo& info)
 
 } // namespace
 
-const std::u16string* VersionInfo::FindString(std::u16string_view key) const
-{
+const std::u16string* VersionInfo::FindString(std::u16string_view key) const {
     for (const VersionStringTable& table : stringTables) {
         for (const auto& [name, value] : table.values) {
             if (name == key) {
@@ -110,8 +104,7 @@ const std::u16string* VersionInfo::FindString(std::u16string_view key) const
     return nullptr;
 }
 
-std::optional<VersionInfo> ParseVersionInfo(std::span<const BYTE> data)
-{
+std::optional<VersionInfo> ParseVersionInfo(std::span<const BYTE> data) {
     ResourceReader reader(data);
     VersionBlock root;
     if (!ReadBlock(reader, data, root) || root.key != u"VS_VERSION_INFO") {

@@ -9,8 +9,7 @@ namespace {
 
 constexpr size_t kHeaderBytes = offsetof(DEVMODEW, dmDriverExtra) + sizeof(WORD);
 
-WORD ReadWord(const void* record, size_t offset)
-{
+WORD ReadWord(const void* record, size_t offset) {
     WORD value = 0; // the record may sit at any address
     std::memcpy(&value, static_cast<const BYTE*>(record) + offset, sizeof(value));
     return value;
@@ -18,8 +17,7 @@ WORD ReadWord(const void* record, size_t offset)
 
 } // namespace
 
-BOOL HostIsValidDevmode(const void* record, size_t bytesGiven)
-{
+BOOL HostIsValidDevmode(const void* record, size_t bytesGiven) {
     if (record == nullptr || bytesGiven < kHeaderBytes) {
         return FALSE;
     }

@@ -55,8 +55,8 @@ public:
     bool CanAdminister() const { return access & PRINTER_ACCESS_ADMINISTER; }
     bool CanUse() const { return access & PRINTER_ACCESS_USE; }
 
-    std::mutex lock;   // guards jobId
-    DWORD jobId = 0;   // the document started through this handle, 0 if none
+    std::mutex lock; // guards jobId
+    DWORD jobId = 0; // the document started through this handle, 0 if none
 };
 
 // The printer handle, or null with ERROR_INVALID_HANDLE as the last error.
@@ -96,8 +96,8 @@ struct Job {
 struct JobBook {
     std::mutex lock;
     DWORD nextId = 1;
-    std::map<DWORD, Job> queue;   // by id: the queue order
-    std::vector<Job> finished;    // printed or deleted, without their data
+    std::map<DWORD, Job> queue; // by id: the queue order
+    std::vector<Job> finished;  // printed or deleted, without their data
 };
 
 JobBook& Jobs();

@@ -10,8 +10,8 @@ using host::InfoPacker;
 using host::Job;
 
 // Job conditions a monitor may report through SetJobW; the spooler owns the other bits.
-constexpr DWORD kMonitorStatusBits =
-    JOB_STATUS_ERROR | JOB_STATUS_OFFLINE | JOB_STATUS_PAPEROUT | JOB_STATUS_USER_INTERVENTION | JOB_STATUS_BLOCKED_DEVQ;
+constexpr DWORD kMonitorStatusBits = JOB_STATUS_ERROR | JOB_STATUS_OFFLINE | JOB_STATUS_PAPEROUT |
+                                     JOB_STATUS_USER_INTERVENTION | JOB_STATUS_BLOCKED_DEVQ;
 
 std::u16string UserName() {
     const char* user = std::getenv("USER");
@@ -159,7 +159,8 @@ BOOL SetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE info, DWORD comman
             host::JobBook& book = host::Jobs();
             std::lock_guard guard(book.lock);
             auto it = book.queue.find(jobId);
-            if (it == book.queue.end() || it->second.printerId != handle->printerId) return Fail(ERROR_INVALID_PARAMETER);
+            if (it == book.queue.end() || it->second.printerId != handle->printerId)
+                return Fail(ERROR_INVALID_PARAMETER);
             Job& job = it->second;
             if (level == 1 || level == 2) {
                 const auto* one = reinterpret_cast<const JOB_INFO_1W*>(info);

@@ -134,9 +134,9 @@ DWORD StartDocPrinterW(HANDLE printer, DWORD level, LPBYTE docInfo) {
             }
             job.printerName = record->name;
             job.driverName = record->driver;
-            job.datatype = info->pDatatype ? host::View(info->pDatatype)
-                                           : !handle->datatype.empty() ? std::u16string_view(handle->datatype)
-                                                                       : std::u16string_view(record->datatype);
+            job.datatype = info->pDatatype             ? host::View(info->pDatatype)
+                           : !handle->datatype.empty() ? std::u16string_view(handle->datatype)
+                                                       : std::u16string_view(record->datatype);
             job.devmode = handle->devmode.empty() ? record->devmode : handle->devmode;
             job.priority = record->defaultPriority ? record->defaultPriority : 1;
         }

@@ -52,8 +52,8 @@ void Exec(sqlite3* db, const char* sql) {
 
 void Open(const std::string& file) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                                   nullptr);
+    const int rc = sqlite3_open_v2(file.c_str(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
     std::unique_ptr<sqlite3, CloseDatabase> db(raw);
     if (rc != SQLITE_OK) Throw(raw, "cannot open the store");
     sqlite3_busy_timeout(raw, 5000); // other processes (the velt command) may be writing

@@ -145,8 +145,8 @@ TEST_F(Copy, BitBltCopiesWithSrccopyAndFillsWithASolidBrush) {
     EXPECT_EQ(target.Pixel(3, 4), kWhite);
 
     RECTL whole{0, 0, 6, 5};
-    ASSERT_TRUE(EngBitBlt(target.get(), nullptr, nullptr, nullptr, nullptr, &whole, nullptr, nullptr, nullptr,
-                          nullptr, ROP4_WHITENESS));
+    ASSERT_TRUE(EngBitBlt(target.get(), nullptr, nullptr, nullptr, nullptr, &whole, nullptr, nullptr, nullptr, nullptr,
+                          ROP4_WHITENESS));
     EXPECT_EQ(target.Picture(), Rows({"......", "......", "......", "......", "......"}));
 }
 
@@ -272,14 +272,14 @@ TEST(PathsAndText, SucceedWithoutGlyphsOrOutlinesAndPaintTheOpaqueBackground) {
     STROBJ text{};
     EXPECT_TRUE(EngStrokePath(bitmap.get(), &path, nullptr, nullptr, nullptr, nullptr, nullptr, R2_COPYPEN));
     EXPECT_TRUE(EngFillPath(bitmap.get(), &path, nullptr, nullptr, nullptr, R2_COPYPEN, 0));
-    EXPECT_TRUE(EngStrokeAndFillPath(bitmap.get(), &path, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                     R2_COPYPEN, 0));
+    EXPECT_TRUE(
+        EngStrokeAndFillPath(bitmap.get(), &path, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, R2_COPYPEN, 0));
     EXPECT_FALSE(EngFillPath(bitmap.get(), nullptr, nullptr, nullptr, nullptr, R2_COPYPEN, 0));
     BRUSHOBJ opaque{};
     opaque.iSolidColor = kBlack;
     RECTL background{1, 0, 3, 1};
-    EXPECT_TRUE(EngTextOut(bitmap.get(), &text, nullptr, nullptr, nullptr, &background, nullptr, &opaque, nullptr,
-                           R2_COPYPEN));
+    EXPECT_TRUE(
+        EngTextOut(bitmap.get(), &text, nullptr, nullptr, nullptr, &background, nullptr, &opaque, nullptr, R2_COPYPEN));
     EXPECT_EQ(bitmap.Picture(), Rows({".##.", "...."}));
 }
 

@@ -77,10 +77,10 @@ TEST_F(PrintSession, CallsTheDriverInThePlatformsOrderAndSendsTheJob) {
     ASSERT_TRUE(result.ok) << result.Message();
     EXPECT_EQ(result.pagesPrinted, 2u);
     EXPECT_NE(result.jobId, 0u);
-    const std::string page2Bands = "DrvStartPage\nDrvStartBanding\nDrvCopyBits\nDrvNextBand\nDrvCopyBits\nDrvNextBand\n";
-    EXPECT_EQ(Calls(), "DrvEnableDriver\nDrvEnablePDEV\nDrvCompletePDEV\nDrvEnableSurface\nDrvStartDoc\n" +
-                           page2Bands + page2Bands +
-                           "DrvEndDoc\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n");
+    const std::string page2Bands =
+        "DrvStartPage\nDrvStartBanding\nDrvCopyBits\nDrvNextBand\nDrvCopyBits\nDrvNextBand\n";
+    EXPECT_EQ(Calls(), "DrvEnableDriver\nDrvEnablePDEV\nDrvCompletePDEV\nDrvEnableSurface\nDrvStartDoc\n" + page2Bands +
+                           page2Bands + "DrvEndDoc\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n");
     EXPECT_EQ(progress, (std::vector<std::pair<size_t, size_t>>{{1, 2}, {2, 2}}));
     EXPECT_EQ(PortBytes(), "S11S22E");
     auto jobs = HostJobs(kPrinter);
@@ -94,8 +94,8 @@ TEST_F(PrintSession, CallsTheDriverInThePlatformsOrderAndSendsTheJob) {
 
 TEST_F(PrintSession, APictureLandsAtTheTopLeftCroppedToThePage) {
     HostPicture picture = HostPicture::Filled(20, 8, 0xFFFFFF);
-    picture.FillRect(0, 0, 20, 1, 0);   // a top row wider than the page
-    picture.FillRect(2, 5, 4, 8, 0);    // a block across the first band's lower edge
+    picture.FillRect(0, 0, 20, 1, 0); // a top row wider than the page
+    picture.FillRect(2, 5, 4, 8, 0);  // a block across the first band's lower edge
     picture.SetPixel(15, 7, 0);
     ASSERT_TRUE(HostPrintPages(Job({&picture})).ok);
     EXPECT_EQ(Page(), Rows({"################", "................", "................", "................",
@@ -134,7 +134,8 @@ TEST_F(PrintSession, ABandLoopThatNeverEndsIsStoppedAndTheJobAborted) {
     // Two bands tile the page; the engine allows twice that many.
     std::string calls = Calls();
     size_t bands = 0;
-    for (size_t at = calls.find("DrvNextBand"); at != std::string::npos; at = calls.find("DrvNextBand", at + 1)) ++bands;
+    for (size_t at = calls.find("DrvNextBand"); at != std::string::npos; at = calls.find("DrvNextBand", at + 1))
+        ++bands;
     EXPECT_EQ(bands, 4u);
     EXPECT_NE(calls.find("DrvEndDoc(abort)\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"), std::string::npos);
     EXPECT_EQ(PortBytes(), "");
@@ -168,20 +169,20 @@ TEST_P(PrintFailure, IsReportedAndNothingIsSentOrLeft) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryCall, PrintFailure,
-    ::testing::Values(FailureCase{"DrvEnableDriver", 0, 0, "DrvEnableDriver\n"},
-                      FailureCase{"DrvEnablePDEV", 0, 0, "DrvEnablePDEV\nDrvDisableDriver\n"},
-                      FailureCase{"DrvEnableSurface", 0, 0,
-                                  "DrvEnableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
-                      FailureCase{"DrvStartDoc", 0, 0, "DrvStartDoc\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
-                      FailureCase{"DrvStartPage", 2, 2,
-                                  "DrvStartPage\nDrvEndDoc(abort)\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
-                      FailureCase{"DrvStartBanding", 1, 1,
-                                  "DrvStartBanding\nDrvEndDoc(abort)\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
-                      FailureCase{"DrvCopyBits", 2, 2,
-                                  "DrvCopyBits\nDrvEndDoc(abort)\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
-                      FailureCase{"DrvNextBand", 1, 1,
-                                  "DrvNextBand\nDrvEndDoc(abort)\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
-                      FailureCase{"DrvEndDoc", 0, 0, "DrvEndDoc\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"}),
+    ::testing::Values(
+        FailureCase{"DrvEnableDriver", 0, 0, "DrvEnableDriver\n"},
+        FailureCase{"DrvEnablePDEV", 0, 0, "DrvEnablePDEV\nDrvDisableDriver\n"},
+        FailureCase{"DrvEnableSurface", 0, 0, "DrvEnableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
+        FailureCase{"DrvStartDoc", 0, 0, "DrvStartDoc\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
+        FailureCase{"DrvStartPage", 2, 2,
+                    "DrvStartPage\nDrvEndDoc(abort)\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
+        FailureCase{"DrvStartBanding", 1, 1,
+                    "DrvStartBanding\nDrvEndDoc(abort)\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
+        FailureCase{"DrvCopyBits", 2, 2,
+                    "DrvCopyBits\nDrvEndDoc(abort)\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
+        FailureCase{"DrvNextBand", 1, 1,
+                    "DrvNextBand\nDrvEndDoc(abort)\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"},
+        FailureCase{"DrvEndDoc", 0, 0, "DrvEndDoc\nDrvDisableSurface\nDrvDisablePDEV\nDrvDisableDriver\n"}),
     [](const auto& info) { return std::string(info.param.call); });
 
 TEST_F(PrintSession, ATableWithoutABandEntryIsRefused) {

@@ -137,7 +137,8 @@ EXPORT BOOL DrvNextBand(SURFOBJ* surface, POINTL* origin) {
         if (pageY >= state.pageHeight || pageY >= 64) break;
         const BYTE* row = static_cast<const BYTE*>(surface->pvScan0) + y * surface->lDelta;
         for (LONG x = 0; x < surface->sizlBitmap.cx && x < 128; ++x)
-            state.page[pageY * 128 + x] = row[3 * x] | (row[3 * x + 1] << 8) | (static_cast<ULONG>(row[3 * x + 2]) << 16);
+            state.page[pageY * 128 + x] =
+                row[3 * x] | (row[3 * x + 1] << 8) | (static_cast<ULONG>(row[3 * x + 2]) << 16);
     }
     RECTL all{0, 0, surface->sizlBitmap.cx, surface->sizlBitmap.cy};
     EngEraseSurface(surface, &all, 0xFFFFFF);

@@ -8,9 +8,9 @@
 
 struct TestDriverState {
     // What the test asks for.
-    LONG pageWidth;  // GDIINFO ulHorzRes
-    LONG pageHeight; // GDIINFO ulVertRes
-    LONG bandHeight; // the surface's height; bands go down the page
+    LONG pageWidth;      // GDIINFO ulHorzRes
+    LONG pageHeight;     // GDIINFO ulVertRes
+    LONG bandHeight;     // the surface's height; bands go down the page
     char failCall[32];   // the entry point that fails ("DrvStartPage", ...)
     int failOnPage;      // for page calls: the page that fails (0: every page)
     bool neverEndsPage;  // DrvNextBand never reports (-1, -1)
@@ -18,13 +18,13 @@ struct TestDriverState {
     bool noStartBanding; // the function table leaves DrvStartBanding out
 
     // What the driver saw.
-    char calls[4096];         // entry points in call order, one per line
+    char calls[4096]; // entry points in call order, one per line
     int pagesStarted;
-    BYTE devmode[256];        // the device mode DrvEnablePDEV received (dmSize + dmDriverExtra bytes)
+    BYTE devmode[256]; // the device mode DrvEnablePDEV received (dmSize + dmDriverExtra bytes)
     ULONG devmodeBytes;
-    HANDLE printer;           // the printer handle DrvEnablePDEV received
-    char deviceName[64];      // DrvEnablePDEV's device name, narrowed
-    ULONG page[128 * 64];     // the last page as the bands showed it, pageWidth x pageHeight (at most 128 x 64)
+    HANDLE printer;       // the printer handle DrvEnablePDEV received
+    char deviceName[64];  // DrvEnablePDEV's device name, narrowed
+    ULONG page[128 * 64]; // the last page as the bands showed it, pageWidth x pageHeight (at most 128 x 64)
 };
 
 extern "C" TestDriverState* GetTestDriverState(void);

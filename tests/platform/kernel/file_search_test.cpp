@@ -27,8 +27,8 @@ TEST_F(FileSearchTest, LogFamilyComesInAscendingOrderWithTheCurrentFileFirst) {
     WriteBytes(Folder() / "VELTPD2023_12_31_23_59_59.log", std::vector<uint8_t>(7, 0));
     WriteBytes(Folder() / "VELTUI.log", {1});
     std::vector<DWORD> sizes;
-    EXPECT_EQ(Names("VELTPD*.log", &sizes),
-              (std::vector<std::string>{"VELTPD.log", "VELTPD2023_12_31_23_59_59.log", "VELTPD2024_03_05_10_30_00.log"}));
+    EXPECT_EQ(Names("VELTPD*.log", &sizes), (std::vector<std::string>{"VELTPD.log", "VELTPD2023_12_31_23_59_59.log",
+                                                                      "VELTPD2024_03_05_10_30_00.log"}));
     EXPECT_EQ(sizes, (std::vector<DWORD>{12, 7, 300}));
 }
 

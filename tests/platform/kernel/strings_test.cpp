@@ -29,11 +29,14 @@ TEST(WideStrings, ConcatenateLengthAndCompare) {
 }
 
 TEST(WideStrings, Utf8RoundTripIncludesSurrogatePairs) {
-    const std::string text = "Dr\xC3\xBC" "cker \xF0\x9F\x96\xA8";
+    const std::string text = "Dr\xC3\xBC"
+                             "cker \xF0\x9F\x96\xA8";
     const std::u16string wide = HostWide(text);
     EXPECT_EQ(wide, u"Dr\u00FCcker \U0001F5A8");
     EXPECT_EQ(HostNarrow(wide.c_str()), text);
-    EXPECT_EQ(HostWide("a\xFF" "b"), u"a\uFFFDb"); // ill-formed input is replaced, not dropped
+    EXPECT_EQ(HostWide("a\xFF"
+                       "b"),
+              u"a\uFFFDb"); // ill-formed input is replaced, not dropped
 }
 
 } // namespace

@@ -11,20 +11,17 @@
 
 namespace {
 
-std::u16string SystemDirectory()
-{
+std::u16string SystemDirectory() {
     WCHAR buffer[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
     return std::u16string(buffer, length);
 }
 
-std::u16string DriverPath(std::u16string_view file)
-{
+std::u16string DriverPath(std::u16string_view file) {
     return SystemDirectory() + u"\\spool\\drivers\\w32x86\\3\\" + std::u16string(file);
 }
 
-std::u16string FileNameOf(HMODULE module)
-{
+std::u16string FileNameOf(HMODULE module) {
     WCHAR buffer[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameW(module, buffer, MAX_PATH);
     return std::u16string(buffer, length);
@@ -35,8 +32,7 @@ protected:
     void SetUp() override { ProbeJournalTake(); }
 };
 
-TEST_F(ModuleLoaderTest, SystemDirectoryAnswersLengthOrSizeNeeded)
-{
+TEST_F(ModuleLoaderTest, SystemDirectoryAnswersLengthOrSizeNeeded) {
     const std::u16string expected = u"C:\\WINDOWS\\system32";
     WCHAR buffer[64];
     std::fill(std::begin(buffer), std::end(buffer), u'#');
@@ -50,8 +46,7 @@ TEST_F(ModuleLoaderTest, SystemDirectoryAnswersLengthOrSizeNeeded)
     EXPECT_EQ(GetSystemDirectoryW(nullptr, 0), expected.size() + 1);
 }
 
-TEST_F(ModuleLoaderTest, TwoLoadsAndOneFreeKeepTheModuleTheSecondFreeUnloads)
-{
+TEST_F(ModuleLoaderTest, TwoLoadsAndOneFreeKeepTheModuleTheSecondFreeUnloads) {
     const HMODULE first = LoadLibraryW(TEXT("ProbeModule"));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(ProbeJournalTake(), (std::vector<ProbeCall>{{first, DLL_PROCESS_ATTACH}}));
@@ -76,8 +71,7 @@ TEST_F(ModuleLoaderTest, TwoLoadsAndOneFreeKeepTheModuleTheSecondFreeUnloads)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
 
-TEST_F(ModuleLoaderTest, ConcurrentLoadsAndFreesAttachAndDetachInTurn)
-{
+TEST_F(ModuleLoaderTest, ConcurrentLoadsAndFreesAttachAndDetachInTurn) {
     const auto loadAndFree = [] {
         for (int i = 0; i < 50; ++i) {
             const HMODULE module = LoadLibraryW(TEXT("ProbeModule"));
@@ -99,8 +93,7 @@ TEST_F(ModuleLoaderTest, ConcurrentLoadsAndFreesAttachAndDetachInTurn)
     EXPECT_FALSE(FreeLibrary(calls.front().module));
 }
 
-TEST_F(ModuleLoaderTest, FreeWithoutLoadFails)
-{
+TEST_F(ModuleLoaderTest, FreeWithoutLoadFails) {
     SetLastError(ERROR_SUCCESS);
     EXPECT_FALSE(FreeLibrary(nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
@@ -109,8 +102,7 @@ TEST_F(ModuleLoaderTest, FreeWithoutLoadFails)
     EXPECT_TRUE(ProbeJournalTake().empty());
 }
 
-TEST_F(ModuleLoaderTest, MissingModulesAreNotFound)
-{
+TEST_F(ModuleLoaderTest, MissingModulesAreNotFound) {
     const std::u16string paths[] = {
         u"NoSuchModule",
         DriverPath(u"NoSuchModule.dll"),
@@ -130,8 +122,7 @@ TEST_F(ModuleLoaderTest, MissingModulesAreNotFound)
     EXPECT_TRUE(ProbeJournalTake().empty());
 }
 
-TEST_F(ModuleLoaderTest, NamesMatchWithoutRegardToCase)
-{
+TEST_F(ModuleLoaderTest, NamesMatchWithoutRegardToCase) {
     const HMODULE byPath = LoadLibraryW(DriverPath(u"VELTrc.dll").c_str());
     ASSERT_NE(byPath, nullptr);
     const std::u16string lower = u"c:\\windows\\SYSTEM32\\spool\\DRIVERS\\w32x86\\3\\veltrc.DLL";
@@ -146,8 +137,7 @@ TEST_F(ModuleLoaderTest, NamesMatchWithoutRegardToCase)
     EXPECT_TRUE(FreeLibrary(byPath));
 }
 
-TEST_F(ModuleLoaderTest, RefusedAttachUnloadsAndFails)
-{
+TEST_F(ModuleLoaderTest, RefusedAttachUnloadsAndFails) {
     SetLastError(ERROR_SUCCESS);
     EXPECT_EQ(LoadLibraryW(TEXT("ProbeRefuses.dll")), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DLL_INIT_FAILED));
@@ -161,8 +151,7 @@ TEST_F(ModuleLoaderTest, RefusedAttachUnloadsAndFails)
     EXPECT_EQ(ProbeJournalTake().size(), 2u);
 }
 
-TEST_F(ModuleLoaderTest, ProcAddressFindsOnlyTheModulesOwnExports)
-{
+TEST_F(ModuleLoaderTest, ProcAddressFindsOnlyTheModulesOwnExports) {
     const HMODULE module = LoadLibraryW(TEXT("ProbeModule.dll"));
     ASSERT_NE(module, nullptr);
     EXPECT_NE(GetProcAddress(module, "ProbeAnswer"), nullptr);
@@ -178,8 +167,7 @@ TEST_F(ModuleLoaderTest, ProcAddressFindsOnlyTheModulesOwnExports)
     EXPECT_TRUE(FreeLibrary(module));
 }
 
-TEST_F(ModuleLoaderTest, ModuleFileNameIsThePlatformPathAndTruncatesWithATerminator)
-{
+TEST_F(ModuleLoaderTest, ModuleFileNameIsThePlatformPathAndTruncatesWithATerminator) {
     const HMODULE module = LoadLibraryW(TEXT("ProbeModule"));
     ASSERT_NE(module, nullptr);
     // A bare name is a module of the driver folder; the platform adds ".dll".
@@ -212,8 +200,7 @@ TEST_F(ModuleLoaderTest, ModuleFileNameIsThePlatformPathAndTruncatesWithATermina
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
 
-TEST_F(ModuleLoaderTest, ModuleWithoutResourcesAnswersNoResourceSection)
-{
+TEST_F(ModuleLoaderTest, ModuleWithoutResourcesAnswersNoResourceSection) {
     const HMODULE module = LoadLibraryW(TEXT("ProbeModule"));
     ASSERT_NE(module, nullptr);
     for (HMODULE candidate : {module, static_cast<HMODULE>(nullptr)}) {

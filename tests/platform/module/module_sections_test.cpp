@@ -11,8 +11,7 @@
 
 namespace {
 
-std::vector<char> ReadFile(const std::string& path)
-{
+std::vector<char> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
@@ -20,8 +19,7 @@ std::vector<char> ReadFile(const std::string& path)
 class ScratchFile {
 public:
     explicit ScratchFile(const std::vector<char>& bytes)
-        : path_(std::filesystem::temp_directory_path() / ("velt_section_" + std::to_string(getpid()) + ".so"))
-    {
+        : path_(std::filesystem::temp_directory_path() / ("velt_section_" + std::to_string(getpid()) + ".so")) {
         std::ofstream(path_, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     ~ScratchFile() { std::filesystem::remove(path_); }
@@ -31,8 +29,7 @@ private:
     std::filesystem::path path_;
 };
 
-TEST(ModuleSectionsTest, ResourceSectionOfTheResourceLibraryIsAResourceFile)
-{
+TEST(ModuleSectionsTest, ResourceSectionOfTheResourceLibraryIsAResourceFile) {
     const std::vector<BYTE> section = host::ReadElfSection(VELTRC_SO_PATH, ".rsrc");
     ASSERT_FALSE(section.empty());
     const auto entries = host::res::ParseResourceFile(section);
@@ -41,8 +38,7 @@ TEST(ModuleSectionsTest, ResourceSectionOfTheResourceLibraryIsAResourceFile)
     EXPECT_TRUE(host::ReadElfSection(VELTRC_SO_PATH, ".no_such_section").empty());
 }
 
-TEST(ModuleSectionsTest, TruncatedOrForeignFilesGiveNothing)
-{
+TEST(ModuleSectionsTest, TruncatedOrForeignFilesGiveNothing) {
     const std::vector<char> whole = ReadFile(VELTRC_SO_PATH);
     ASSERT_GT(whole.size(), 4096u);
     // Cut inside the ELF header and further on: every cut loses the section headers, which come last.

@@ -3,13 +3,9 @@
 #include "platform.h"
 #include "probe_journal.h"
 
-extern "C" BOOL WINAPI DllEntryPoint(HINSTANCE module, DWORD reason, LPVOID)
-{
+extern "C" BOOL WINAPI DllEntryPoint(HINSTANCE module, DWORD reason, LPVOID) {
     ProbeJournalRecord(module, reason);
     return reason == DLL_PROCESS_ATTACH ? PROBE_ATTACH_ANSWER : TRUE;
 }
 
-extern "C" int ProbeAnswer()
-{
-    return 42;
-}
+extern "C" int ProbeAnswer() { return 42; }

@@ -38,9 +38,9 @@ TEST_F(RegistryTest, QueryAnswersSizeFirstThenMoreDataThenTheBytes) {
     HKEY key = Create(u"SOFTWARE\\Calvix");
     const std::u16string name = u"VELT Printer";
     const DWORD nameBytes = static_cast<DWORD>((name.size() + 1) * 2);
-    ASSERT_EQ(RegSetValueExW(key, u"CurrentPrinterName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                             nameBytes),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExW(key, u"CurrentPrinterName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()), nameBytes),
+        ERROR_SUCCESS);
 
     DWORD type = 0, size = 0;
     EXPECT_EQ(RegQueryValueExW(key, u"currentprintername", nullptr, &type, nullptr, &size), ERROR_SUCCESS);

@@ -32,7 +32,8 @@ TEST_F(JobsTest, ABackendGetsTheMonitorCallsInOrderAndEveryByteEvenInSmallBites)
     EXPECT_EQ(RecordingBackend::Get().bytes, data);
     EXPECT_EQ(Text(HostPortBytes(u"rec:SHOP")), data);
     EXPECT_EQ(RecordingBackend::Get().calls,
-              (std::vector<std::string>{"OpenPort REC:shop", "StartDocPort VELT job " + std::to_string(job) + " level 1 receipt",
+              (std::vector<std::string>{"OpenPort REC:shop",
+                                        "StartDocPort VELT job " + std::to_string(job) + " level 1 receipt",
                                         "EndDocPort", "ClosePort"}));
     EXPECT_EQ(OnlyJob(u"VELT").status, static_cast<DWORD>(JOB_STATUS_PRINTED));
 }

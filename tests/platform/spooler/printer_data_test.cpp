@@ -84,7 +84,8 @@ TEST_F(PrinterDataTest, SettingAndDeletingNeedAdministerAccess) {
     HANDLE user = Open(u"VELT Printer", nullptr); // no defaults: use only
     ASSERT_NE(user, nullptr);
     EXPECT_EQ(Set(user, u"CustomPaperList", REG_BINARY, {9}), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(DeletePrinterDataW(user, const_cast<LPWSTR>(u"CustomPaperList")), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(DeletePrinterDataW(user, const_cast<LPWSTR>(u"CustomPaperList")),
+              static_cast<DWORD>(ERROR_ACCESS_DENIED));
     BYTE read[3] = {};
     DWORD needed = 0;
     EXPECT_EQ(Get(user, u"CustomPaperList", nullptr, read, 3, &needed), static_cast<DWORD>(ERROR_SUCCESS));
@@ -97,7 +98,8 @@ TEST_F(PrinterDataTest, SettingAndDeletingNeedAdministerAccess) {
     // A process that is not an administrator is refused administer rights when it opens the printer,
     // and may still open it to print.
     HostSetAdministrator(FALSE);
-    for (ACCESS_MASK rights : {ACCESS_MASK{PRINTER_ALL_ACCESS}, ACCESS_MASK{PRINTER_ACCESS_ADMINISTER}, ACCESS_MASK{GENERIC_ALL}}) {
+    for (ACCESS_MASK rights :
+         {ACCESS_MASK{PRINTER_ALL_ACCESS}, ACCESS_MASK{PRINTER_ACCESS_ADMINISTER}, ACCESS_MASK{GENERIC_ALL}}) {
         PRINTER_DEFAULTSW asked{nullptr, nullptr, rights};
         EXPECT_EQ(Open(u"VELT Printer", &asked), nullptr) << std::hex << rights;
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));

@@ -45,9 +45,7 @@ TEST_F(PrinterInfoTest, Level2IsPackedIntoTheBufferWithItsDevmode) {
 
     const auto buffer = Level2(printer);
     const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
-    const auto inside = [&](const void* p) {
-        return p >= buffer.data() && p < buffer.data() + buffer.size();
-    };
+    const auto inside = [&](const void* p) { return p >= buffer.data() && p < buffer.data() + buffer.size(); };
     ASSERT_TRUE(inside(info->pPrinterName) && inside(info->pPortName) && inside(info->pDevMode));
     EXPECT_EQ(std::u16string(info->pPrinterName), u"VELT Printer");
     EXPECT_EQ(std::u16string(info->pDriverName), u"VELT");

@@ -87,9 +87,9 @@ struct RecordingBackend {
         return TRUE;
     }
     static const MONITOR* Table() {
-        static const MONITOR table = {nullptr, OpenPort, nullptr, StartDocPort, WritePort, nullptr, EndDocPort,
-                                      ClosePort, nullptr, nullptr, nullptr, nullptr, GetPrinterDataFromPort,
-                                      nullptr, nullptr, nullptr, nullptr};
+        static const MONITOR table = {
+            nullptr, OpenPort, nullptr, StartDocPort,           WritePort, nullptr, EndDocPort, ClosePort, nullptr,
+            nullptr, nullptr,  nullptr, GetPrinterDataFromPort, nullptr,   nullptr, nullptr,    nullptr};
         return &table;
     }
 };

@@ -9,12 +9,11 @@ TEST_F(StoreTest, ValuesAndPrintersSurviveAReopen) {
     const std::string folder = (Folder() / "state").string();
     ASSERT_TRUE(HostUseStore(folder.c_str()));
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Calvix", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Calvix", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     DWORD dots = 1200;
-    ASSERT_EQ(RegSetValueExW(key, u"VerticalDotCount", 0, REG_DWORD, reinterpret_cast<BYTE*>(&dots), 4),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, u"VerticalDotCount", 0, REG_DWORD, reinterpret_cast<BYTE*>(&dots), 4), ERROR_SUCCESS);
     HANDLE printer = AddTestPrinter(u"VELT Printer");
     ASSERT_NE(printer, nullptr);
     BYTE record[240] = {0x02, 0x01, 240};

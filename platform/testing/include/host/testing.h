@@ -27,10 +27,10 @@ void HostAdvanceClock(DWORD milliseconds);
 void HostUseRealClock(void);
 
 // Fault injection: the Nth call from now (1 = the next one) fails with the platform's error; 0 disarms.
-void HostFailAllocation(unsigned nth);   // HeapAlloc, LocalAlloc and the engine's allocations: null
-void HostFailFileWrite(unsigned nth);    // WriteFile: FALSE, ERROR_WRITE_FAULT
+void HostFailAllocation(unsigned nth);      // HeapAlloc, LocalAlloc and the engine's allocations: null
+void HostFailFileWrite(unsigned nth);       // WriteFile: FALSE, ERROR_WRITE_FAULT
 void HostFailPrinterDataRead(unsigned nth); // GetPrinterDataW: ERROR_READ_FAULT
-void HostFailPrinterWrite(unsigned nth); // WritePrinter: FALSE, ERROR_WRITE_FAULT
+void HostFailPrinterWrite(unsigned nth);    // WritePrinter: FALSE, ERROR_WRITE_FAULT
 
 // Who the process runs as: an administrator unless switched off, when OpenPrinterW asking administer
 // rights (PRINTER_ACCESS_ADMINISTER, PRINTER_ALL_ACCESS, GENERIC_ALL) fails with ERROR_ACCESS_DENIED as
