@@ -69,6 +69,22 @@ TEST_F(VeltCommands, InstallMakesThePrinterOnceAndRangeChecksTheDotCount) {
     EXPECT_EQ(StoredDotCount(), 254u);
 }
 
+// A page the driver could not send is an error that names its cause, never "printed".
+TEST_F(VeltCommands, APageThatFailsIsReportedWithItsCause) {
+    const std::string receipt = std::string(VELT_SOURCE_DIR) + "/examples/receipt.png";
+    ASSERT_EQ(Run({"velt", "install"}), velt::EXIT_OK) << Err();
+    for (DWORD stored : {0u, 255u, 1000u}) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Calvix", 0, KEY_WRITE, &key), ERROR_SUCCESS);
+        RegSetValueExW(key, u"VerticalDotCount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof stored);
+        RegCloseKey(key);
+        EXPECT_EQ(Run({"velt", "print", receipt}), velt::EXIT_SYSTEM_ERROR) << stored;
+        EXPECT_EQ(Out().find("printed"), std::string::npos) << Out();
+        EXPECT_EQ(Err(), "velt: page 1 was not printed: VerticalDotCount is " + std::to_string(stored) +
+                             "; it must be 1 to 254 (HKLM\\SOFTWARE\\Calvix)\n");
+    }
+}
+
 TEST_F(VeltCommands, TheInstalledPrinterDefaultsToAn80MillimetreRollAndMatchesItsPaperList) {
     ASSERT_EQ(Run({"velt", "install"}), velt::EXIT_OK) << Err();
     std::u16string name = velt::PRINTER_NAME;

@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "installation.h"
 #include "job_bytes.h"
+#include "page_failure.h"
 #include "piece_files.h"
 #include "png_picture.h"
 #include "port_backend.h"
@@ -161,7 +162,11 @@ int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
     HostPrintResult result = HostPrintPages(job);
     if (!result.ok) {
         if (terminal) err << '\n';
-        err << "velt print: " << result.Message() << '\n';
+        const std::string cause = result.failedCall == "DrvNextBand" && result.page ? PageFailureCause() : "";
+        if (!cause.empty())
+            err << "velt: page " << result.page << " was not printed: " << cause << '\n';
+        else
+            err << "velt print: " << result.Message() << '\n';
         return EXIT_SYSTEM_ERROR;
     }
     WarnWhenCropped(pictures, options.fit, result.printableArea, err);

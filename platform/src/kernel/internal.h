@@ -151,6 +151,7 @@ FaultPoint& AllocationFault();
 FaultPoint& FileWriteFault();
 FaultPoint& PrinterDataReadFault();
 FaultPoint& PrinterWriteFault();
+std::atomic<DWORD>& PrinterWriteLimit(); // the most bytes one WritePrinter takes; 0 is no limit
 void DisarmAllFaults();
 
 // ---- The host clock -----------------------------------------------------------------------------

@@ -31,6 +31,9 @@ void HostFailAllocation(unsigned nth);      // HeapAlloc, LocalAlloc and the eng
 void HostFailFileWrite(unsigned nth);       // WriteFile: FALSE, ERROR_WRITE_FAULT
 void HostFailPrinterDataRead(unsigned nth); // GetPrinterDataW: ERROR_READ_FAULT
 void HostFailPrinterWrite(unsigned nth);    // WritePrinter: FALSE, ERROR_WRITE_FAULT
+// Short writes: every WritePrinter from now takes at most `most` bytes and reports what it took, as a
+// spooler may; 0 lifts the limit. A new store lifts it too.
+void HostLimitPrinterWrite(DWORD most);
 
 // Who the process runs as: an administrator unless switched off, when OpenPrinterW asking administer
 // rights (PRINTER_ACCESS_ADMINISTER, PRINTER_ALL_ACCESS, GENERIC_ALL) fails with ERROR_ACCESS_DENIED as
