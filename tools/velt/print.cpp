@@ -59,7 +59,11 @@ bool JobDevmode(const std::u16string& printerName, const PrintOptions& options, 
     std::vector<BYTE> info(needed);
     if (needed && GetPrinterW(printer.Get(), 2, info.data(), needed, &needed)) {
         const auto* level2 = reinterpret_cast<const PRINTER_INFO_2W*>(info.data());
-        if (level2->pDevMode) DevmodeMerge(devmode, level2->pDevMode, CONFIGURATION_INTERFACE_MERGE_RULES);
+        if (level2->pDevMode)
+            DevmodeMerge(devmode, level2->pDevMode, CONFIGURATION_INTERFACE_MERGE_RULES);
+        else
+            err << "velt print: printer \"" << HostNarrow(printerName.c_str())
+                << "\" has no usable default device mode; the driver's defaults are used\n";
     }
     ApplyPrintOptions(options, devmode);
     return true;

@@ -34,6 +34,9 @@ void HostFailPrinterWrite(unsigned nth);    // WritePrinter: FALSE, ERROR_WRITE_
 // Short writes: every WritePrinter from now takes at most `most` bytes and reports what it took, as a
 // spooler may; 0 lifts the limit. A new store lifts it too.
 void HostLimitPrinterWrite(DWORD most);
+// A damaged store: the bytes become the printer's stored default device mode as they are, without the
+// checks SetPrinterW makes. FALSE with ERROR_INVALID_PRINTER_NAME when there is no such printer.
+BOOL HostDamageStoredDevmode(LPCWSTR printer, const void* bytes, size_t size);
 
 // Who the process runs as: an administrator unless switched off, when OpenPrinterW asking administer
 // rights (PRINTER_ACCESS_ADMINISTER, PRINTER_ALL_ACCESS, GENERIC_ALL) fails with ERROR_ACCESS_DENIED as
