@@ -146,12 +146,16 @@ HANDLE AddPrinterW(LPWSTR, DWORD level, LPBYTE printerInfo) {
         record.untilTime = info->UntilTime;
         record.status = 0;
 
+        // The name check and the insert are one transaction, so that of two processes adding the same
+        // printer at once one adds it and the other is told it exists.
         std::lock_guard guard(host::StoreLock());
+        host::Transaction transaction;
         if (host::LoadPrinterByName(record.name)) {
             SetLastError(ERROR_PRINTER_ALREADY_EXISTS);
             return nullptr;
         }
         host::InsertPrinter(record);
+        transaction.Commit();
         return NewPrinterHandle(record.id, PRINTER_ALL_ACCESS, {}, {});
     });
 }

@@ -34,6 +34,17 @@ void HostFailPrinterWrite(unsigned nth);    // WritePrinter: FALSE, ERROR_WRITE_
 // Short writes: every WritePrinter from now takes at most `most` bytes and reports what it took, as a
 // spooler may; 0 lifts the limit. A new store lifts it too.
 void HostLimitPrinterWrite(DWORD most);
+// The store: the Nth statement from now (1 = the next one) fails as SQLite fails for this cause; the
+// platform's code that the failing call answers follows it (busy: ERROR_BUSY, retried before it is
+// reported; full: ERROR_DISK_FULL; I/O error: ERROR_WRITE_FAULT; corrupt: ERROR_FILE_CORRUPT;
+// read-only: ERROR_WRITE_PROTECT). 0 disarms; a new temporary store disarms too, a persistent one does
+// not, so that a fault can be armed before a command opens its store.
+#define HOST_STORE_BUSY 1
+#define HOST_STORE_FULL 2
+#define HOST_STORE_IOERR 3
+#define HOST_STORE_CORRUPT 4
+#define HOST_STORE_READONLY 5
+void HostFailStoreStatement(unsigned nth, DWORD fault);
 // A damaged store: the bytes become the printer's stored default device mode as they are, without the
 // checks SetPrinterW makes. FALSE with ERROR_INVALID_PRINTER_NAME when there is no such printer.
 BOOL HostDamageStoredDevmode(LPCWSTR printer, const void* bytes, size_t size);
