@@ -21,8 +21,8 @@
 #include <string_view>
 #include <utility>
 
-#include "host/kernel.h"
-#include "host/types.h"
+#include <winbase.h>
+#include <windef.h>
 
 namespace host {
 

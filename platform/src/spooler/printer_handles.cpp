@@ -2,9 +2,9 @@
 #include <atomic>
 #include <cstring>
 
-#include "host/devmode.h"
+#include <wingdi.h>
 #include "host/devmode_check.h"
-#include "host/kernel.h"
+#include <winbase.h>
 #include "host/testing.h"
 #include "kernel/internal.h"
 #include "spooler/internal.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "host/path_map.h" // HostLinuxPath, HostHomeFolder
-#include "host/portmon.h"
-#include "host/types.h"
+#include <winsplp.h>
+#include <windef.h>
 
 extern "C" {
 
