@@ -26,8 +26,8 @@ BOOL ReadVerticalDotCount(DWORD* count) {
     DWORD value = 0;
     DWORD type = 0;
     DWORD size = sizeof value;
-    if (RegQueryValueExW(key.get(), TEXT("VerticalDotCount"), nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExW(key.get(), TEXT("VerticalDotCount"), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS) {
         return FALSE;
     }
     *count = value;
@@ -49,8 +49,8 @@ BOOL WriteThroughPort(PortRecord* port, const BYTE* bytes, DWORD count, DWORD* t
     BOOL result = TRUE;
     while (done < count) {
         DWORD written = 0;
-        result = port->portMonitor.pfnWritePort(port->portHandle, const_cast<LPBYTE>(bytes + done), count - done,
-                                                &written);
+        result =
+            port->portMonitor.pfnWritePort(port->portHandle, const_cast<LPBYTE>(bytes + done), count - done, &written);
         if (!result || written == 0) {
             break;
         }

@@ -23,8 +23,7 @@ BOOL Read(PortRecord* port, LPWSTR output, DWORD outputSize) {
     return port->portMonitor.pfnReadPort(port->portHandle, reinterpret_cast<LPBYTE>(output), outputSize, &read);
 }
 
-BOOL GetConfig(PortRecord* port, const BYTE* command, DWORD count, LPWSTR output, DWORD outputSize,
-               LPDWORD returned) {
+BOOL GetConfig(PortRecord* port, const BYTE* command, DWORD count, LPWSTR output, DWORD outputSize, LPDWORD returned) {
     BOOL result = Write(port, command, count);
     StoreRequestResult(result);
     if (!result) {
@@ -81,8 +80,7 @@ bool MailboxServesPort(LPCWSTR portName) {
 }
 
 velt::PrinterHandle OpenCurrentPrinter() {
-    const velt::RegistryKey key =
-        velt::OpenRegistryKey(HKEY_LOCAL_MACHINE, TEXT("SOFTWARE\\Calvix"), KEY_ALL_ACCESS);
+    const velt::RegistryKey key = velt::OpenRegistryKey(HKEY_LOCAL_MACHINE, TEXT("SOFTWARE\\Calvix"), KEY_ALL_ACCESS);
     if (!key) {
         return velt::PrinterHandle();
     }

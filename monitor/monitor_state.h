@@ -28,7 +28,7 @@ struct MonitorState {
     SHORT resourceUses = 0;
     WCHAR text[MONITOR_TEXT_CHARS] = {};
 
-    std::atomic<LONG> logBusy{0};           // one log line at a time; a colliding line is dropped
+    std::atomic<LONG> logBusy{0};            // one log line at a time; a colliding line is dropped
     std::atomic<HANDLE> logPrinter{nullptr}; // the printer of the most recently started job
     std::atomic<DWORD> currentJobId{0};
     WCHAR currentJobPrinterName[CURRENT_JOB_PRINTER_NAME_CHARS] = {};

@@ -27,9 +27,9 @@ namespace lmon {
 
 // One document. Allocated zero-filled in one block with the printer name, which follows the record.
 struct JobRecord {
-    JobRecord* next;   // the next older job of the same port
+    JobRecord* next;    // the next older job of the same port
     LPWSTR printerName; // points at inlineName
-    HANDLE printer;    // opened with PRINTER_ACCESS_USE at StartDocPort, closed when the record is freed
+    HANDLE printer;     // opened with PRINTER_ACCESS_USE at StartDocPort, closed when the record is freed
     DWORD jobId;
     DWORD flags;   // JR_*
     DWORD endTick; // when the trailer was sent
@@ -40,9 +40,9 @@ struct PortRecord {
     DWORD signature; // PORT_RECORD_SIGNATURE while the record is in the port list
     PortRecord* next;
     LPWSTR portName;
-    std::atomic<DWORD> flags; // PR_*
-    JobRecord* jobs;          // newest first; changed and walked only under the monitor lock
-    HANDLE portHandle;        // the port monitor's own handle
+    std::atomic<DWORD> flags;        // PR_*
+    JobRecord* jobs;                 // newest first; changed and walked only under the monitor lock
+    HANDLE portHandle;               // the port monitor's own handle
     std::atomic<HANDLE> hWakeEvent;  // auto-reset; wakes the worker; none once the worker has ended
     std::atomic<HANDLE> hReadyEvent; // manual-reset; signalled while the printer reports no error
     HANDLE hPortEvent;               // auto-reset; held by a document from StartDocPort to EndDocPort

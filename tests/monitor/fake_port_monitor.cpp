@@ -68,7 +68,8 @@ BOOL WINAPI ReadPort(HANDLE handle, LPBYTE buffer, DWORD size, LPDWORD read) {
     FakePortState* port = FromHandle(handle);
     if (!port) return Fail(ERROR_INVALID_HANDLE);
     const DWORD given = std::min<DWORD>(size, static_cast<DWORD>(port->readReply.size()));
-    port->events.push_back({"read", std::vector<uint8_t>(port->readReply.begin(), port->readReply.begin() + given), size});
+    port->events.push_back(
+        {"read", std::vector<uint8_t>(port->readReply.begin(), port->readReply.begin() + given), size});
     if (port->readFails) return Fail(ERROR_READ_FAULT);
     if (given) std::memcpy(buffer, port->readReply.data(), given);
     *read = given;

@@ -225,9 +225,8 @@ TEST_F(PortPathTest, CallsWithAHandleThatIsNoPortAreRefused) {
         EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER, EXPECT_FALSE(monitor->pfnReadPort(handle, buffer, 4, &count)));
         EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER, EXPECT_FALSE(monitor->pfnEndDocPort(handle)));
         EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER, EXPECT_FALSE(monitor->pfnClosePort(handle)));
-        EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER,
-                          EXPECT_FALSE(monitor->pfnGetPrinterDataFromPort(handle, 5, nullptr, nullptr, 0, nullptr, 0,
-                                                                          &count)));
+        EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER, EXPECT_FALSE(monitor->pfnGetPrinterDataFromPort(
+                                                       handle, 5, nullptr, nullptr, 0, nullptr, 0, &count)));
     }
 }
 
@@ -235,9 +234,10 @@ TEST_F(PortPathTest, StartDocPortRefusals) {
     const HANDLE port = OpenPort();
     std::u16string name = kPrinter, empty;
     DOC_INFO_1W info{};
-    EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER, EXPECT_FALSE(monitor->pfnStartDocPort(port, name.data(), 1, 1, nullptr)));
     EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER,
-                      EXPECT_FALSE(monitor->pfnStartDocPort(port, empty.data(), 1, 1, reinterpret_cast<LPBYTE>(&info))));
+                      EXPECT_FALSE(monitor->pfnStartDocPort(port, name.data(), 1, 1, nullptr)));
+    EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER, EXPECT_FALSE(monitor->pfnStartDocPort(port, empty.data(), 1, 1,
+                                                                                     reinterpret_cast<LPBYTE>(&info))));
     EXPECT_LAST_ERROR(ERROR_INVALID_LEVEL,
                       EXPECT_FALSE(monitor->pfnStartDocPort(port, name.data(), 1, 2, reinterpret_cast<LPBYTE>(&info))));
     EXPECT_LAST_ERROR(ERROR_INVALID_PRINTER_NAME, EXPECT_FALSE(StartDoc(port, 1, u"No Such Printer")));
@@ -265,7 +265,8 @@ TEST_F(PortPathTest, OpenPortExRefusals) {
     ASSERT_NE(handle, nullptr);
     HANDLE second = nullptr;
     MONITOR table = FakePortMonitor::Table();
-    EXPECT_LAST_ERROR(ERROR_BUSY, EXPECT_FALSE(monitor->pfnOpenPortEx(other.data(), printerName.data(), &second, &table)));
+    EXPECT_LAST_ERROR(ERROR_BUSY,
+                      EXPECT_FALSE(monitor->pfnOpenPortEx(other.data(), printerName.data(), &second, &table)));
     std::u16string fresh = u"USB002";
     EXPECT_LAST_ERROR(ERROR_INVALID_PRINT_MONITOR,
                       EXPECT_FALSE(monitor->pfnOpenPortEx(fresh.data(), printerName.data(), &second, nullptr)));
