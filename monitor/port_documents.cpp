@@ -31,9 +31,7 @@ BOOL Abandon(PortRecord* port, JobRecord* job) {
 
 void WakeWorker(PortRecord* port) {
     if (PortHas(port, PR_WORKER_LOOP)) {
-        if (HANDLE wake = port->hWakeEvent.load()) {
-            SetEvent(wake);
-        }
+        WakeStatusWorker(port);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "monitor_log.h"
 #include "monitor_state.h"
 #include "port_operations.h"
+#include "status_worker.h"
 
 namespace lmon {
 
@@ -53,9 +54,7 @@ BOOL WINAPI WritePort(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuf, LPDWORD pcbWrit
         const DWORD error = GetLastError();
         SetPortFlags(port.get(), PR_WRITE_FAILED);
         if (PortHas(port.get(), PR_WORKER_LOOP)) {
-            if (HANDLE wake = port->hWakeEvent.load()) {
-                SetEvent(wake);
-            }
+            WakeStatusWorker(port.get());
         }
         SetLastError(error);
     }

@@ -137,9 +137,7 @@ BOOL WINAPI ClosePort(HANDLE hPort) {
     }
     if (PortHas(port, PR_WORKER_RUN)) {
         ClearPortFlags(port, PR_WORKER_RUN);
-        if (HANDLE wake = port->hWakeEvent.load()) {
-            SetEvent(wake);
-        }
+        WakeStatusWorker(port);
     }
     while (port->hWakeEvent.load() != nullptr) {
         Sleep(CLOSE_WORKER_PAUSE);

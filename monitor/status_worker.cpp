@@ -28,6 +28,13 @@ void IdleRelease(PortRecord* port) {
 
 } // namespace
 
+void WakeStatusWorker(PortRecord* port) {
+    if (HANDLE wake = port->hWakeEvent.load()) {
+        port->workerWaiting.store(FALSE); // the wait is over once the event is signalled
+        SetEvent(wake);
+    }
+}
+
 bool PortNameBegins(LPCWSTR portName, const char prefix[4]) {
     if (portName == nullptr) {
         return false;

@@ -18,6 +18,9 @@ namespace lmon {
 // and the thread. FALSE when the event or the thread cannot be made; no worker runs then.
 BOOL StartStatusWorker(PortRecord* port);
 
+// Signals hWakeEvent, so that the worker ends its wait at once.
+void WakeStatusWorker(PortRecord* port);
+
 // The thread procedure.
 DWORD WINAPI StatusWorker(LPVOID port);
 

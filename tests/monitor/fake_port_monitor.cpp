@@ -28,7 +28,7 @@ BOOL WINAPI OpenPort(LPWSTR name, PHANDLE handle) {
     std::lock_guard guard(FakePortMonitor::Lock());
     FakePortState& port = FakePortMonitor::State(name);
     port.open = true;
-    port.events.push_back({"open", {}, 0});
+    port.events.push_back({"open", {}, 0, GetTickCount()});
     uintptr_t index = 0;
     while (&Ports()[index] != &port) ++index;
     *handle = reinterpret_cast<HANDLE>(index + 1);
@@ -39,7 +39,7 @@ BOOL WINAPI StartDocPort(HANDLE handle, LPWSTR, DWORD jobId, DWORD, LPBYTE) {
     std::lock_guard guard(FakePortMonitor::Lock());
     FakePortState* port = FromHandle(handle);
     if (!port) return Fail(ERROR_INVALID_HANDLE);
-    port->events.push_back({"start", {}, jobId});
+    port->events.push_back({"start", {}, jobId, GetTickCount()});
     if (port->startFails) return Fail(ERROR_GEN_FAILURE);
     return TRUE;
 }
@@ -51,11 +51,11 @@ BOOL WINAPI WritePort(HANDLE handle, LPBYTE buffer, DWORD count, LPDWORD written
     if (!port) return Fail(ERROR_INVALID_HANDLE);
     if (port->failWrites > 0) {
         --port->failWrites;
-        port->events.push_back({"write-failed", {}, count});
+        port->events.push_back({"write-failed", {}, count, GetTickCount()});
         return Fail(ERROR_WRITE_FAULT);
     }
     const DWORD taken = port->writeTakesNothing ? 0 : std::min(count, port->mostPerWrite);
-    port->events.push_back({"write", std::vector<uint8_t>(buffer, buffer + taken), count});
+    port->events.push_back({"write", std::vector<uint8_t>(buffer, buffer + taken), count, GetTickCount()});
     port->written.insert(port->written.end(), buffer, buffer + taken);
     *written = taken;
     FakePortMonitor::Changed().notify_all();
@@ -80,7 +80,7 @@ BOOL WINAPI EndDocPort(HANDLE handle) {
     std::lock_guard guard(FakePortMonitor::Lock());
     FakePortState* port = FromHandle(handle);
     if (!port) return Fail(ERROR_INVALID_HANDLE);
-    port->events.push_back({"end", {}, 0});
+    port->events.push_back({"end", {}, 0, GetTickCount()});
     return TRUE;
 }
 
@@ -88,7 +88,7 @@ BOOL WINAPI ClosePort(HANDLE handle) {
     std::lock_guard guard(FakePortMonitor::Lock());
     FakePortState* port = FromHandle(handle);
     if (!port) return Fail(ERROR_INVALID_HANDLE);
-    port->events.push_back({"close", {}, 0});
+    port->events.push_back({"close", {}, 0, GetTickCount()});
     port->open = false;
     return TRUE;
 }
@@ -100,14 +100,14 @@ BOOL WINAPI GetPrinterDataFromPort(HANDLE handle, DWORD control, LPWSTR, LPWSTR 
     FakePortState* port = FromHandle(handle);
     if (!port) return Fail(ERROR_INVALID_HANDLE);
     const auto* request = reinterpret_cast<const uint8_t*>(in);
-    port->events.push_back({"query", std::vector<uint8_t>(request, request + inSize), control});
+    port->events.push_back({"query", std::vector<uint8_t>(request, request + inSize), control, GetTickCount()});
     if (port->holdQueries) {
         port->queryHeld = true;
         FakePortMonitor::Changed().notify_all();
         FakePortMonitor::Changed().wait(guard, [&] { return !port->holdQueries; });
         port->queryHeld = false;
     }
-    port->events.push_back({"query-answered", {}, control});
+    port->events.push_back({"query-answered", {}, control, GetTickCount()});
     FakePortMonitor::Changed().notify_all();
     if (port->statusFails) return Fail(ERROR_GEN_FAILURE);
     const DWORD given = std::min<DWORD>(outSize, static_cast<DWORD>(port->statusReply.size()));

@@ -16,6 +16,7 @@ struct FakePortEvent {
     std::string call;           // "open", "start", "write", "read", "end", "close", "query"
     std::vector<uint8_t> bytes; // what a write took, what a read gave, what a query was sent
     DWORD value = 0;            // the job id of a start, the control id of a query
+    DWORD tick = 0;             // the tick count when it was called
 };
 
 struct FakePortState {

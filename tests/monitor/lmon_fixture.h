@@ -153,6 +153,9 @@ protected:
         ASSERT_TRUE(WaitUntil([&] {
             if (record->workerPasses.load() != before) return true;
             if (record->workerWaiting.load()) {
+                // A worker that was woken a moment ago may not have left its wait yet: give it its turn.
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                if (record->workerPasses.load() != before || !record->workerWaiting.load()) return false;
                 const LONG left = static_cast<LONG>(record->workerWaitEnd.load() - GetTickCount());
                 HostAdvanceClock(left > 0 ? static_cast<DWORD>(left) : 100);
             }

@@ -39,7 +39,9 @@ const std::vector<ReplyCase> kReplies = {
     {"PowerSupply", {0x00, 0x00, 0x60, 0x00}, PRINTER_STATUS_USER_INTERVENTION, u"-Power supply error"},
     {"HeadNotConnected", {0x00, 0x00, 0x20, 0x00}, PRINTER_STATUS_USER_INTERVENTION, u"-Print head not connected"},
     {"OtherBitsMeanNothing", {0xF7, 0xDB, 0x97, 0xDF}, 0, u""},
-    {"Everything", {0xFF, 0xFF, 0xFF, 0xFF}, 0x500210,
+    {"Everything",
+     {0xFF, 0xFF, 0xFF, 0xFF},
+     0x500210,
      u"-Busy-Out of Paper-Door Open-Cutter error-Printing stopped-Power supply error"},
     {"ShortReplyReadsZeros", {0x08}, PRINTER_STATUS_BUSY, u"-Busy"},
 };
@@ -113,9 +115,9 @@ TEST_F(StatusWorkerTest, PollIsLoggedWithTheReplyBytesAsSignedCharacters) {
     ASSERT_TRUE(monitor->pfnEndDocPort(port));
     const auto bytes = ReadBytes(Folder() / "logs" / "VELTLMON.log");
     const std::string log(bytes.begin(), bytes.end());
-    for (const char* line : {"Data sent to the printer: 0X14 0X01 0X01",
-                             "Data received from the printer: 0X0 0Xffffff80 0X17 0Xffffff9f", "Inside StartDocPort",
-                             "Inside WritePort", "Inside EndDocPort"})
+    for (const char* line :
+         {"Data sent to the printer: 0X14 0X01 0X01", "Data received from the printer: 0X0 0Xffffff80 0X17 0Xffffff9f",
+          "Inside StartDocPort", "Inside WritePort", "Inside EndDocPort"})
         EXPECT_NE(log.find(line), std::string::npos) << line;
 }
 
@@ -230,7 +232,8 @@ TEST_F(StatusWorkerTest, ClosePortDuringAPollReturnsOnlyAfterTheWorkerHasEnded) 
     const HANDLE port = OpenPort();
     FakePortMonitor::With(u"USB001", [](FakePortState& p) { p.holdQueries = true; });
     HostAdvanceClock(static_cast<DWORD>(Record(port)->workerWaitEnd.load() - GetTickCount()));
-    ASSERT_TRUE(WaitUntil([] { return FakePortMonitor::With(u"USB001", [](FakePortState& p) { return p.queryHeld; }); }));
+    ASSERT_TRUE(
+        WaitUntil([] { return FakePortMonitor::With(u"USB001", [](FakePortState& p) { return p.queryHeld; }); }));
     std::atomic<bool> closed{false};
     std::thread closer([&] {
         EXPECT_TRUE(monitor->pfnClosePort(port));
