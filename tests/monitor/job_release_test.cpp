@@ -26,8 +26,8 @@ protected:
 
 struct WaitCase {
     const char* name;
-    DWORD startTick;     // 0: wherever the clock is
-    DWORD endOfJobWait;  // 0: EOJTimeout not stored (the default 60000)
+    DWORD startTick;    // 0: wherever the clock is
+    DWORD endOfJobWait; // 0: EOJTimeout not stored (the default 60000)
 };
 
 class ReleaseByTimeTest : public JobReleaseTest, public ::testing::WithParamInterface<WaitCase> {};
@@ -107,7 +107,7 @@ TEST_P(IdleReleaseTest, AllHeldJobsGoAfter240SecondsWithoutAnErrorFreePoll) {
     ASSERT_TRUE(monitor->pfnEndDocPort(port));
     ASSERT_EQ(HeldJobs(port).size(), 1u);
     const bool released = RunWorkerUntil(
-        port, [&] { return HeldJobs(port).empty() || GetTickCount() - opened > 400000; }, 200) &&
+                              port, [&] { return HeldJobs(port).empty() || GetTickCount() - opened > 400000; }, 200) &&
                           HeldJobs(port).empty();
     EXPECT_EQ(released, GetParam().released);
     if (released) {
@@ -118,8 +118,7 @@ TEST_P(IdleReleaseTest, AllHeldJobsGoAfter240SecondsWithoutAnErrorFreePoll) {
 
 INSTANTIATE_TEST_SUITE_P(Replies, IdleReleaseTest,
                          ::testing::Values(IdleCase{"PaperOutAllAlong", {0, 0, 0, 0x20}, true},
-                                           IdleCase{"NoError", {0, 0, 0, 0}, false},
-                                           IdleCase{"NoAnswer", {}, false}),
+                                           IdleCase{"NoError", {0, 0, 0, 0}, false}, IdleCase{"NoAnswer", {}, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
