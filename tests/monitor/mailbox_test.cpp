@@ -46,8 +46,8 @@ protected:
         std::u16string name = valueName;
         std::vector<uint8_t> output(size + 8, 0xEE);
         DWORD returned = 0xFFFF;
-        const BOOL result = monitor->pfnGetPrinterDataFromPort(port, 0, name.data(), nullptr, 0,
-                                                               reinterpret_cast<LPWSTR>(output.data()), size, &returned);
+        const BOOL result = monitor->pfnGetPrinterDataFromPort(
+            port, 0, name.data(), nullptr, 0, reinterpret_cast<LPWSTR>(output.data()), size, &returned);
         output.resize(size);
         return {result, output, returned};
     }
@@ -84,18 +84,60 @@ struct ExchangeCase {
 };
 
 const std::vector<ExchangeCase> kExchanges = {
-    {"PrintConfigOnUsb", u"USB001", u"Printconfig", {}, {"start", "write 1B 40 1F 74", "end"}, TRUE,
-     {0xEE, 0xEE, 0xEE, 0xEE}, 0xFFFF, 1},
-    {"PrintConfigOnComReadsFirst", u"COM1", u"Printconfig", {0x12}, {"start", "read 12", "write 1B 40 1F 74", "end"},
-     TRUE, {0x12, 0xEE, 0xEE, 0xEE}, 0xFFFF, 1},
-    {"PrintConfigOnLpt", u"lpt1", u"PRINTCONFIG", {}, {"start", "read", "write 1B 40 1F 74", "end"}, TRUE,
-     {0xEE, 0xEE, 0xEE, 0xEE}, 0xFFFF, 1},
-    {"GetConfigOthers", u"USB001", u"Getconfig_others", {0x00, 0x18, 0x00, 0x00},
-     {"start", "write 1B 40 1F 31 04", "read 00 18 00 00", "end"}, TRUE, {0x00, 0x18, 0x00, 0x00}, 4, 1},
-    {"GetConfigBuffer", u"usb001", u"getconfig_BUFFER", {0x00, 0x08, 0x00, 0x00},
-     {"start", "write 1B 40 1F 31 02", "read 00 08 00 00", "end"}, TRUE, {0x00, 0x08, 0x00, 0x00}, 4, 1},
-    {"ShortReplyCountsFour", u"COM2", u"Getconfig_others", {0x5A},
-     {"start", "write 1B 40 1F 31 04", "read 5A", "end"}, TRUE, {0x5A, 0xEE, 0xEE, 0xEE}, 4, 1},
+    {"PrintConfigOnUsb",
+     u"USB001",
+     u"Printconfig",
+     {},
+     {"start", "write 1B 40 1F 74", "end"},
+     TRUE,
+     {0xEE, 0xEE, 0xEE, 0xEE},
+     0xFFFF,
+     1},
+    {"PrintConfigOnComReadsFirst",
+     u"COM1",
+     u"Printconfig",
+     {0x12},
+     {"start", "read 12", "write 1B 40 1F 74", "end"},
+     TRUE,
+     {0x12, 0xEE, 0xEE, 0xEE},
+     0xFFFF,
+     1},
+    {"PrintConfigOnLpt",
+     u"lpt1",
+     u"PRINTCONFIG",
+     {},
+     {"start", "read", "write 1B 40 1F 74", "end"},
+     TRUE,
+     {0xEE, 0xEE, 0xEE, 0xEE},
+     0xFFFF,
+     1},
+    {"GetConfigOthers",
+     u"USB001",
+     u"Getconfig_others",
+     {0x00, 0x18, 0x00, 0x00},
+     {"start", "write 1B 40 1F 31 04", "read 00 18 00 00", "end"},
+     TRUE,
+     {0x00, 0x18, 0x00, 0x00},
+     4,
+     1},
+    {"GetConfigBuffer",
+     u"usb001",
+     u"getconfig_BUFFER",
+     {0x00, 0x08, 0x00, 0x00},
+     {"start", "write 1B 40 1F 31 02", "read 00 08 00 00", "end"},
+     TRUE,
+     {0x00, 0x08, 0x00, 0x00},
+     4,
+     1},
+    {"ShortReplyCountsFour",
+     u"COM2",
+     u"Getconfig_others",
+     {0x5A},
+     {"start", "write 1B 40 1F 31 04", "read 5A", "end"},
+     TRUE,
+     {0x5A, 0xEE, 0xEE, 0xEE},
+     4,
+     1},
 };
 
 class ExchangeTest : public MailboxTest, public ::testing::WithParamInterface<ExchangeCase> {};
@@ -188,11 +230,13 @@ TEST_P(RequestFailureTest, StopsAndEndsThePortMonitorsDocument) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, RequestFailureTest,
-    ::testing::Values(FailureCase{"StartFails", [](FakePortState& p) { p.startFails = true; }, {"start", "end"}, kUnset},
-                      FailureCase{"WriteFails", [](FakePortState& p) { p.failWrites = 1; },
-                                  {"start", "write-failed", "end"}, 0},
-                      FailureCase{"ReadFails", [](FakePortState& p) { p.readFails = true; },
-                                  {"start", "write 1B 40 1F 31 04", "read", "end"}, 0}),
+    ::testing::Values(
+        FailureCase{"StartFails", [](FakePortState& p) { p.startFails = true; }, {"start", "end"}, kUnset},
+        FailureCase{"WriteFails", [](FakePortState& p) { p.failWrites = 1; }, {"start", "write-failed", "end"}, 0},
+        FailureCase{"ReadFails",
+                    [](FakePortState& p) { p.readFails = true; },
+                    {"start", "write 1B 40 1F 31 04", "read", "end"},
+                    0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MailboxTest, OtherValueNamesAreRefused) {
@@ -203,9 +247,8 @@ TEST_F(MailboxTest, OtherValueNamesAreRefused) {
     std::vector<uint8_t> out(4);
     DWORD returned = 0;
     EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER,
-                      EXPECT_FALSE(monitor->pfnGetPrinterDataFromPort(port, 0, nullptr, nullptr, 0,
-                                                                      reinterpret_cast<LPWSTR>(out.data()), 4,
-                                                                      &returned)));
+                      EXPECT_FALSE(monitor->pfnGetPrinterDataFromPort(
+                          port, 0, nullptr, nullptr, 0, reinterpret_cast<LPWSTR>(out.data()), 4, &returned)));
     EXPECT_TRUE(Exchange(u"USB001").empty());
 }
 
@@ -301,13 +344,13 @@ std::vector<char16_t> Chars(const std::u16string& text, bool terminated) {
     return chars;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, CurrentPrinterNameTest,
-    ::testing::Values(NameCase{"AsWritten", Chars(kPrinter, true), true},
-                      NameCase{"WithoutTerminator", Chars(kPrinter, false), true},
-                      NameCase{"FillsTheBuffer", Chars(std::u16string(512, u'x'), false), false},
-                      NameCase{"LongerThanTheBuffer", Chars(std::u16string(600, u'x'), true), false},
-                      NameCase{"Empty", Chars(u"", true), false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Values, CurrentPrinterNameTest,
+                         ::testing::Values(NameCase{"AsWritten", Chars(kPrinter, true), true},
+                                           NameCase{"WithoutTerminator", Chars(kPrinter, false), true},
+                                           NameCase{"FillsTheBuffer", Chars(std::u16string(512, u'x'), false), false},
+                                           NameCase{"LongerThanTheBuffer", Chars(std::u16string(600, u'x'), true),
+                                                    false},
+                                           NameCase{"Empty", Chars(u"", true), false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
