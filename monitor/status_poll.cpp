@@ -10,11 +10,11 @@
 #include "status_reply.h"
 #include "status_worker.h"
 
+#define JOB_STATUS_TEXT_CHARS 512 // 1024 bytes
+
 namespace lmon {
 
 namespace {
-
-#define JOB_STATUS_TEXT_CHARS 512 // 1024 bytes
 
 // The printer the poll reports to: the current job's, or before any job the one the port was opened
 // for.
