@@ -59,7 +59,9 @@ TEST_P(PortLoadTest, EveryByteOnceInOrderOnItsPort) {
         const bool late = round > 60;
         for (const auto& name : names) {
             const bool error = !late && random() % 3 == 0;
-            FakePortMonitor::With(name, [&](FakePortState& p) { p.statusReply = {0, 0, 0, static_cast<uint8_t>(error ? 0x20 : 0)}; });
+            FakePortMonitor::With(name, [&](FakePortState& p) {
+                p.statusReply = {0, 0, 0, static_cast<uint8_t>(error ? 0x20 : 0)};
+            });
         }
         HostAdvanceClock(1000);
         std::this_thread::sleep_for(std::chrono::microseconds(500));

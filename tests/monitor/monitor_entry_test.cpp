@@ -51,37 +51,6 @@ TEST_F(MonitorEntryTest, StoredEndOfJobWaitIsUsedAndKept) {
     EXPECT_EQ(lmon::Monitor().idleWait.load(), 30000u);
 }
 
-TEST_F(MonitorEntryTest, TableHoldsTheSevenOperationsInTheirSlots) {
-    std::u16string root = kMonitorRoot;
-    const LPMONITOREX table = InitializePrintMonitor(root.data());
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->dwMonitorSize, static_cast<DWORD>(sizeof(MONITOR)));
-    const MONITOR& m = table->Monitor;
-    const std::vector<std::pair<const char*, bool>> slots = {
-        {"EnumPorts", m.pfnEnumPorts != nullptr},
-        {"OpenPort", m.pfnOpenPort != nullptr},
-        {"OpenPortEx", m.pfnOpenPortEx != nullptr},
-        {"StartDocPort", m.pfnStartDocPort != nullptr},
-        {"WritePort", m.pfnWritePort != nullptr},
-        {"ReadPort", m.pfnReadPort != nullptr},
-        {"EndDocPort", m.pfnEndDocPort != nullptr},
-        {"ClosePort", m.pfnClosePort != nullptr},
-        {"AddPort", m.pfnAddPort != nullptr},
-        {"AddPortEx", m.pfnAddPortEx != nullptr},
-        {"ConfigurePort", m.pfnConfigurePort != nullptr},
-        {"DeletePort", m.pfnDeletePort != nullptr},
-        {"GetPrinterDataFromPort", m.pfnGetPrinterDataFromPort != nullptr},
-        {"SetPortTimeOuts", m.pfnSetPortTimeOuts != nullptr},
-        {"XcvOpenPort", m.pfnXcvOpenPort != nullptr},
-        {"XcvDataPort", m.pfnXcvDataPort != nullptr},
-        {"XcvClosePort", m.pfnXcvClosePort != nullptr},
-    };
-    const std::vector<std::string> filled = {
-        "OpenPortEx", "StartDocPort", "WritePort", "ReadPort", "EndDocPort", "ClosePort", "GetPrinterDataFromPort"};
-    for (const auto& [name, present] : slots)
-        EXPECT_EQ(present, std::find(filled.begin(), filled.end(), name) != filled.end()) << name;
-}
-
 TEST_F(MonitorEntryTest, ModuleLoadsAndHandsOutItsTable) {
     // The module's entry point made its lock on attach; the table comes from the module's own copy.
     HMODULE module = LoadLibraryW(u"VELTlmon");

@@ -8,7 +8,6 @@
 #include "last_error.h"
 #include "lmon_fixture.h"
 #include "monitor_text.h"
-#include "status_reply.h"
 
 namespace {
 
@@ -62,14 +61,6 @@ TEST_P(ReplyTableTest, ReplyBecomesStatusWordAndJobText) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, ReplyTableTest, ::testing::ValuesIn(kReplies),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(StatusReplyDecode, RowsInTableOrder) {
-    const BYTE reply[4] = {0x08, 0x24, 0x68, 0x20};
-    const lmon::StatusReplyMeaning meaning = lmon::DecodeStatusReply(reply);
-    EXPECT_EQ(meaning.printerStatus, static_cast<DWORD>(0x500210));
-    const std::vector<UINT> ids(meaning.textIds, meaning.textIds + meaning.textCount);
-    EXPECT_EQ(ids, (std::vector<UINT>{133, 134, 135, 136, 137, 139}));
-}
 
 TEST_F(StatusWorkerTest, ErrorFreeReplyClearsTheStatusAndTheText) {
     const HANDLE port = OpenPort();
