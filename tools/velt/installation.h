@@ -38,6 +38,7 @@ struct InstallReport {
     bool createdKey = false;
     bool setDotCount = false;
     bool addedPrinter = false;
+    bool repairedPrinter = false; // it was there without its paper list, which is now stored
     DWORD verticalDotCount = 0;
     std::u16string port;
 };
