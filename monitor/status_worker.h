@@ -12,7 +12,7 @@ namespace lmon {
 #define IDLE_RELEASE_AFTER 240000 // no error-free poll for this long, and no document: release all
 #define IDLE_RELEASE_PORT_WAIT 100
 #define POLL_PAUSE 100
-#define STATUS_QUERY_CONTROL 0x0022003C // IOCTL_USBPRINT_VENDOR_GET_COMMAND of the USB printing class
+#define STATUS_QUERY_CONTROL IOCTL_USBPRINT_VENDOR_GET_COMMAND
 
 // Starts the worker: takes hPortEvent (the worker gives it back as its first act), makes hWakeEvent
 // and the thread. FALSE when the event or the thread cannot be made; no worker runs then.
