@@ -107,7 +107,7 @@ TEST_P(IdleReleaseTest, AllHeldJobsGoAfter240SecondsWithoutAnErrorFreePoll) {
     ASSERT_TRUE(monitor->pfnEndDocPort(port));
     ASSERT_EQ(HeldJobs(port).size(), 1u);
     const bool released = RunWorkerUntil(
-                              port, [&] { return HeldJobs(port).empty() || GetTickCount() - opened > 400000; }, 200) &&
+                              port, [&] { return HeldJobs(port).empty() || GetTickCount() - opened > 300000; }, 200) &&
                           HeldJobs(port).empty();
     EXPECT_EQ(released, GetParam().released);
     if (released) {
