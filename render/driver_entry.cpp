@@ -1,9 +1,10 @@
 // The driver's first contact with the engine: what it is (DrvQueryDriverInfo), its function table and
-// glyph set (DrvEnableDriver), and their release (DrvDisableDriver).
+// glyph set (DrvEnableDriver), and its end (DrvDisableDriver).
 #include <atomic>
 
 #include "driver_entry_points.h"
 #include "driver_log.h"
+#include "driver_testing.h"
 
 namespace {
 
@@ -45,19 +46,35 @@ static_assert(sizeof kFunctionTable / sizeof kFunctionTable[0] == 21);
 constexpr ULONG kMinimumEnableDataSize = sizeof(DRVENABLEDATA);
 static_assert(sizeof(void*) != 4 || kMinimumEnableDataSize == 12);
 
-// Nothing reads the glyph set; it is held from DrvEnableDriver to DrvDisableDriver. Exchanged
-// atomically, so that enabling the driver again releases the set it replaces.
+// The engine version the driver is written for, which it asks of the engine and reports as its own:
+// 0x00020000 on every build (the SDK's name for the version has another value).
+constexpr ULONG kEngineVersion = 0x00020000;
+
+// The glyph set of the ANSI code page, which nothing reads. The first DrvEnableDriver computes it and
+// the driver holds it while it is loaded, for every later enabling too: the engine library of a
+// user-mode driver has no call that gives such a set back (EngFreeMem is the kernel-mode engine's),
+// so the set is never handed to one, and one set per loaded driver is all it ever costs.
 std::atomic<FD_GLYPHSET*> g_glyphSet{nullptr};
 
-void ReleaseGlyphSet(FD_GLYPHSET* set) {
-    if (set != nullptr) {
-        EngFreeMem(set);
+bool HoldGlyphSet() {
+    if (g_glyphSet.load(std::memory_order_acquire) != nullptr) {
+        return true;
     }
+    FD_GLYPHSET* set = EngComputeGlyphSet(0, 0, 256);
+    if (set == nullptr) {
+        return false;
+    }
+    // Two first enablings at once: the set of the first is held, the second one's goes unused.
+    FD_GLYPHSET* none = nullptr;
+    g_glyphSet.compare_exchange_strong(none, set, std::memory_order_acq_rel);
+    return true;
 }
 
 } // namespace
 
-DRVAPI_EXPORT BOOL DrvQueryDriverInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed) {
+FD_GLYPHSET* TakeHeldGlyphSetForTests() { return g_glyphSet.exchange(nullptr); }
+
+DRVAPI_EXPORT BOOL APIENTRY DrvQueryDriverInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed) {
     if (mode != DRVQUERY_USERMODE) {
         return FALSE;
     }
@@ -71,24 +88,16 @@ DRVAPI_EXPORT BOOL DrvQueryDriverInfo(DWORD mode, PVOID buffer, DWORD size, PDWO
     return TRUE;
 }
 
-DRVAPI_EXPORT BOOL DrvEnableDriver(ULONG engineVersion, ULONG size, DRVENABLEDATA* data) {
+DRVAPI_EXPORT BOOL APIENTRY DrvEnableDriver(ULONG engineVersion, ULONG size, DRVENABLEDATA* data) {
     LogEntry("DrvEnableDriver", static_cast<const WCHAR*>(nullptr));
-    if (engineVersion < DDI_DRIVER_VERSION_NT5 || size < kMinimumEnableDataSize || data == nullptr) {
+    if (engineVersion < kEngineVersion || size < kMinimumEnableDataSize || data == nullptr) {
         return FALSE;
     }
-    data->iDriverVersion = DDI_DRIVER_VERSION_NT5;
+    data->iDriverVersion = kEngineVersion;
     data->c = sizeof kFunctionTable / sizeof kFunctionTable[0];
     data->pdrvfn = const_cast<DRVFN*>(kFunctionTable);
 
-    FD_GLYPHSET* set = EngComputeGlyphSet(0, 0, 256);
-    if (set == nullptr) {
-        return FALSE;
-    }
-    ReleaseGlyphSet(g_glyphSet.exchange(set));
-    return TRUE;
+    return HoldGlyphSet() ? TRUE : FALSE;
 }
 
-DRVAPI_EXPORT void DrvDisableDriver(void) {
-    LogEntry("DrvDisableDriver", static_cast<const WCHAR*>(nullptr));
-    ReleaseGlyphSet(g_glyphSet.exchange(nullptr));
-}
+DRVAPI_EXPORT void APIENTRY DrvDisableDriver(void) { LogEntry("DrvDisableDriver", static_cast<const WCHAR*>(nullptr)); }

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "driver_harness.h"
+#include "driver_testing.h"
 #include "VELTlog.h"
 
 namespace {
@@ -44,7 +45,33 @@ TEST_F(DeviceInstance, EnableDriverGivesTheTableInItsOrder) {
     EXPECT_EQ(reinterpret_cast<void (*)()>(data.pdrvfn[0].pfn), reinterpret_cast<void (*)()>(&DrvEnablePDEV));
     EXPECT_EQ(reinterpret_cast<void (*)()>(data.pdrvfn[20].pfn), reinterpret_cast<void (*)()>(&DrvNextBand));
     DrvDisableDriver();
-    EXPECT_EQ(HostEngineLiveObjects(), before) << "the glyph set is released";
+    // The driver holds its glyph set while it is loaded: at most the one block more than before.
+    const HostEngineCounts after = HostEngineLiveObjects();
+    EXPECT_LE(after.memoryBlocks - before.memoryBlocks, 1) << "one glyph set is held";
+    EXPECT_EQ(after.surfaces, before.surfaces);
+    EXPECT_EQ(after.palettes, before.palettes);
+}
+
+TEST_F(DeviceInstance, GlyphSetIsComputedOnceAndHeldWhileTheDriverIsLoaded) {
+    EngFreeMem(TakeHeldGlyphSetForTests());
+    const HostEngineCounts before = HostEngineLiveObjects();
+    const struct {
+        int cycles;
+        long heldBlocks;
+    } cases[] = {{1, 1}, {2, 1}, {5, 1}};
+    for (const auto& c : cases) {
+        for (int i = 0; i < c.cycles; ++i) {
+            DRVENABLEDATA data{};
+            ASSERT_TRUE(DrvEnableDriver(DDI_DRIVER_VERSION_NT5, sizeof data, &data));
+            DrvDisableDriver();
+        }
+        EXPECT_EQ(HostEngineLiveObjects().memoryBlocks - before.memoryBlocks, c.heldBlocks) << c.cycles << " cycles";
+        FD_GLYPHSET* held = TakeHeldGlyphSetForTests();
+        ASSERT_NE(held, nullptr) << c.cycles << " cycles";
+        EXPECT_EQ(held->cGlyphsSupported, 256u);
+        EngFreeMem(held);
+        EXPECT_EQ(HostEngineLiveObjects(), before) << "the held set was the only block";
+    }
 }
 
 TEST_F(DeviceInstance, GdiInfoOfAnEightyMillimetrePage) {
