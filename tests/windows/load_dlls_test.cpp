@@ -126,9 +126,11 @@ bool SaidOnDebugOutput(const std::string& text) {
     return std::find(g_debugOutput.begin(), g_debugOutput.end(), text) != g_debugOutput.end();
 }
 
-// Loads NAME.dll as the spooler does. The rendering driver imports the engine functions, which a
-// platform without a graphics engine for drivers (Wine's gdi32) lacks: it is then mapped without
-// binding its imports, which still shows its export table to the loader.
+// Loads NAME.dll as the spooler does. The rendering driver imports the engine functions (Eng...),
+// which Wine's gdi32 does not export: Wine binds them to stubs and loads the DLL all the same, while a
+// loader that refuses it gets the DLL mapped without binding its imports, which still shows its
+// export table. Either way, of the rendering driver only what calls no engine function runs here
+// (its entry point and DrvQueryDriverInfo); DrvEnableDriver would call EngComputeGlyphSet.
 HMODULE LoadDriverLibrary(const std::string& dir, const std::string& name) {
     const std::wstring path = Widen(dir + "\\" + name + ".dll");
     HMODULE module = LoadLibraryW(path.c_str());

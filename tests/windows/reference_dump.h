@@ -32,8 +32,8 @@ inline std::string Hex(const void* data, size_t size) {
     return out;
 }
 
-inline std::string ResourceLine(const std::string& type, const std::string& name, unsigned language,
-                                const void* data, size_t size) {
+inline std::string ResourceLine(const std::string& type, const std::string& name, unsigned language, const void* data,
+                                size_t size) {
     std::string line = "resource ";
     line.append(type).append(" ").append(name).append(" ").append(std::to_string(language));
     line.append(" ").append(std::to_string(size)).append(" ").append(Hex(data, size));
@@ -90,7 +90,8 @@ inline std::vector<std::string> LogFolderLines(const std::string& step, const st
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         std::string name = entry.path().filename().string();
-        std::replace_if(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }, '#');
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }, '#');
         std::ifstream in(entry.path(), std::ios::binary);
         std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         char hash[17];
@@ -107,7 +108,8 @@ inline std::vector<std::string> LogFolderLines(const std::string& step, const st
 // file and rotate it, then one short record that finds the family over its 1 MB limit.
 inline std::string LogRecord(int i) {
     char text[128];
-    std::snprintf(text, sizeof text, "Record %05d of the reference run: the same text on every build of the library", i);
+    std::snprintf(text, sizeof text, "Record %05d of the reference run: the same text on every build of the library",
+                  i);
     return text;
 }
 inline constexpr int kRecordsOfFirstSession = 14000;
