@@ -4,7 +4,9 @@
 
 #include "driver_entry_points.h"
 #include "driver_log.h"
-#include "driver_testing.h"
+
+// Weak: null where the engine library exports no EngFreeMem (see the glyph set below).
+extern "C" __attribute__((weak)) void APIENTRY EngFreeMem(PVOID block);
 
 namespace {
 
@@ -50,10 +52,12 @@ static_assert(sizeof(void*) != 4 || kMinimumEnableDataSize == 12);
 // 0x00020000 on every build (the SDK's name for the version has another value).
 constexpr ULONG kEngineVersion = 0x00020000;
 
-// The glyph set of the ANSI code page, which nothing reads. The first DrvEnableDriver computes it and
-// the driver holds it while it is loaded, for every later enabling too: the engine library of a
-// user-mode driver has no call that gives such a set back (EngFreeMem is the kernel-mode engine's),
-// so the set is never handed to one, and one set per loaded driver is all it ever costs.
+// The glyph set of the ANSI code page, which nothing reads, is held from DrvEnableDriver to
+// DrvDisableDriver. The engine's documented release for it is EngFreeMem, which the kernel-mode engine
+// and the host's engine export but the platform's user-mode engine library does not: the driver
+// refers to it weakly, so that where the engine has none the reference is null. There DrvDisableDriver
+// keeps the set and the next DrvEnableDriver takes it again instead of computing another, so that the
+// driver never holds more than one set while it is loaded.
 std::atomic<FD_GLYPHSET*> g_glyphSet{nullptr};
 
 bool HoldGlyphSet() {
@@ -64,15 +68,23 @@ bool HoldGlyphSet() {
     if (set == nullptr) {
         return false;
     }
-    // Two first enablings at once: the set of the first is held, the second one's goes unused.
+    // Two enablings at once: the set of the first is held, the second gives its own back.
     FD_GLYPHSET* none = nullptr;
-    g_glyphSet.compare_exchange_strong(none, set, std::memory_order_acq_rel);
+    if (!g_glyphSet.compare_exchange_strong(none, set, std::memory_order_acq_rel) && EngFreeMem != nullptr) {
+        EngFreeMem(set);
+    }
     return true;
 }
 
-} // namespace
+void ReleaseGlyphSet() {
+    if (EngFreeMem != nullptr) {
+        if (FD_GLYPHSET* set = g_glyphSet.exchange(nullptr)) {
+            EngFreeMem(set);
+        }
+    }
+}
 
-FD_GLYPHSET* TakeHeldGlyphSetForTests() { return g_glyphSet.exchange(nullptr); }
+} // namespace
 
 DRVAPI_EXPORT BOOL APIENTRY DrvQueryDriverInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed) {
     if (mode != DRVQUERY_USERMODE) {
@@ -100,4 +112,7 @@ DRVAPI_EXPORT BOOL APIENTRY DrvEnableDriver(ULONG engineVersion, ULONG size, DRV
     return HoldGlyphSet() ? TRUE : FALSE;
 }
 
-DRVAPI_EXPORT void APIENTRY DrvDisableDriver(void) { LogEntry("DrvDisableDriver", static_cast<const WCHAR*>(nullptr)); }
+DRVAPI_EXPORT void APIENTRY DrvDisableDriver(void) {
+    LogEntry("DrvDisableDriver", static_cast<const WCHAR*>(nullptr));
+    ReleaseGlyphSet();
+}
