@@ -10,3 +10,4 @@
 #include "host/module.h"
 #include "host/portmon.h"
 #include "host/winddi.h"
+#include "host/winddiui.h"
