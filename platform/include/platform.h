@@ -7,6 +7,7 @@
 #include "host/registry.h"
 #include "host/devmode.h"
 #include "host/spooler.h"
+#include "host/printer_drivers.h"
 #include "host/module.h"
 #include "host/portmon.h"
 #include "host/winddi.h"

@@ -24,22 +24,19 @@ TEST_F(ConvertDevmodeTest, DriverDefaultNeeds236Bytes) {
         LONG after;
         DWORD error;
     } cases[] = {
-        {236, true, TRUE, 236, kSentinelLastError},
-        {400, true, TRUE, 400, kSentinelLastError},
-        {235, true, FALSE, 236, ERROR_INSUFFICIENT_BUFFER},
-        {0, true, FALSE, 236, ERROR_INSUFFICIENT_BUFFER},
-        {-1, true, FALSE, 236, ERROR_INSUFFICIENT_BUFFER},
-        {236, false, FALSE, 236, ERROR_INSUFFICIENT_BUFFER},
+        {236, true, TRUE, 236, kSentinelLastError},         {400, true, TRUE, 400, kSentinelLastError},
+        {235, true, FALSE, 236, ERROR_INSUFFICIENT_BUFFER}, {0, true, FALSE, 236, ERROR_INSUFFICIENT_BUFFER},
+        {-1, true, FALSE, 236, ERROR_INSUFFICIENT_BUFFER},  {236, false, FALSE, 236, ERROR_INSUFFICIENT_BUFFER},
     };
     for (const Case& c : cases) {
         DevmodeBytes out(400);
         std::fill(out.bytes().begin(), out.bytes().end(), 0xCD);
         LONG needed = c.given;
         std::u16string printerName = name;
-        EXPECT_LAST_ERROR(c.error, EXPECT_EQ(DrvConvertDevMode(printerName.data(), nullptr,
-                                                               c.output ? out.record() : nullptr, &needed,
-                                                               CDM_DRIVER_DEFAULT),
-                                             c.result))
+        EXPECT_LAST_ERROR(c.error,
+                          EXPECT_EQ(DrvConvertDevMode(printerName.data(), nullptr, c.output ? out.record() : nullptr,
+                                                      &needed, CDM_DRIVER_DEFAULT),
+                                    c.result))
             << c.given;
         EXPECT_EQ(needed, c.after) << c.given;
         std::vector<uint8_t> expected = c.result ? DriverDefaultBytes() : std::vector<uint8_t>{};
@@ -66,18 +63,18 @@ TEST_F(ConvertDevmodeTest, ConvertCopiesWhatBothRecordsHold) {
     };
     for (const Case& c : cases) {
         DevmodeBytes in = DevmodeBytes::Defaults(236, 220, 16);
-        in.Put16(86, 7);                 // dmCopies
-        in.Put32(224, 3);                // dmUserSize
+        in.Put16(86, 7);  // dmCopies
+        in.Put32(224, 3); // dmUserSize
         DevmodeBytes out(300);
-        out.Put16(64, 0x0300);           // the output's own spec version
-        out.Put16(66, 0x0077);           // and driver version
+        out.Put16(64, 0x0300); // the output's own spec version
+        out.Put16(66, 0x0077); // and driver version
         out.Put16(68, c.outSize);
         out.Put16(70, c.outExtra);
         LONG needed = c.given;
         std::u16string printerName = name;
-        EXPECT_LAST_ERROR(c.error, EXPECT_EQ(DrvConvertDevMode(printerName.data(), in.record(), out.record(), &needed,
-                                                               CDM_CONVERT),
-                                             c.result))
+        EXPECT_LAST_ERROR(
+            c.error,
+            EXPECT_EQ(DrvConvertDevMode(printerName.data(), in.record(), out.record(), &needed, CDM_CONVERT), c.result))
             << c.what;
         EXPECT_EQ(needed, c.after) << c.what;
         EXPECT_EQ(out.Get16(64), 0x0300) << c.what << ": versions and sizes stay the output's";

@@ -90,9 +90,9 @@ TEST_F(PrinterEventsTest, DeleteRemovesThePrintersKeyAndAlwaysSucceeds) {
     const std::u16string key = u"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" + name;
     auto create = [](const std::u16string& path) {
         HKEY k = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
-                                  nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+            ERROR_SUCCESS);
         RegCloseKey(k);
     };
     auto exists = [](const std::u16string& path) {
@@ -115,10 +115,14 @@ TEST_F(PrinterEventsTest, DeleteRemovesThePrintersKeyAndAlwaysSucceeds) {
 }
 
 TEST_F(PrinterEventsTest, CacheRefreshAndOtherEventsSucceedWithoutChange) {
-    const INT events[] = {PRINTER_EVENT_CACHE_REFRESH,        PRINTER_EVENT_CONFIGURATION_CHANGE,
-                          PRINTER_EVENT_ADD_CONNECTION,       PRINTER_EVENT_DELETE_CONNECTION,
-                          PRINTER_EVENT_CACHE_DELETE,         PRINTER_EVENT_ATTRIBUTES_CHANGED,
-                          99,                                 -1};
+    const INT events[] = {PRINTER_EVENT_CACHE_REFRESH,
+                          PRINTER_EVENT_CONFIGURATION_CHANGE,
+                          PRINTER_EVENT_ADD_CONNECTION,
+                          PRINTER_EVENT_DELETE_CONNECTION,
+                          PRINTER_EVENT_CACHE_DELETE,
+                          PRINTER_EVENT_ATTRIBUTES_CHANGED,
+                          99,
+                          -1};
     for (INT event : events) {
         EXPECT_TRUE(Event(event)) << event;
         EXPECT_TRUE(Stored(u"PrinterData").empty()) << event;
@@ -151,8 +155,11 @@ TEST_F(PrinterEventsTest, UpgradeFailures) {
         DWORD level;
         DRIVER_UPGRADE_INFO_1* info;
     } cases[] = {
-        {"level 2", 2, &good},   {"level 0", 0, &good},          {"no info", 1, nullptr},
-        {"unknown printer", 1, &unknown}, {"no printer name", 1, &unnamed},
+        {"level 2", 2, &good},
+        {"level 0", 0, &good},
+        {"no info", 1, nullptr},
+        {"unknown printer", 1, &unknown},
+        {"no printer name", 1, &unnamed},
     };
     for (const Case& c : cases) {
         EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER,

@@ -23,8 +23,7 @@ BOOL NormalizeSettingsRecord(HANDLE printer) {
     if (record->psVersion < SETTINGS_RECORD_VERSION) {
         // An older record: its first bytes, as many as its size field says and were really read, over
         // a zeroed record of the current version.
-        velt::HeapPtr<PRINTER_SETTINGS_RECORD> current =
-            velt::HeapAllocate<PRINTER_SETTINGS_RECORD>(HEAP_ZERO_MEMORY);
+        velt::HeapPtr<PRINTER_SETTINGS_RECORD> current = velt::HeapAllocate<PRINTER_SETTINGS_RECORD>(HEAP_ZERO_MEMORY);
         if (!current) {
             return FALSE;
         }

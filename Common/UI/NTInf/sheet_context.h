@@ -7,18 +7,18 @@
 #include "printer_settings_record.h"
 
 typedef struct _SHEET_CONTEXT {
-    struct _SHEET_CONTEXT* self;     // the record's own address
-    HANDLE printer;                  // the caller's handle, not owned
-    LPWSTR driverName;               // owned copy of the printer's driver name
+    struct _SHEET_CONTEXT* self;      // the record's own address
+    HANDLE printer;                   // the caller's handle, not owned
+    LPWSTR driverName;                // owned copy of the printer's driver name
     PRINTER_SETTINGS_RECORD settings; // working copy of the printer's stored settings record
     DRIVER_DEVMODE devmode;           // the working device mode
     PVOID optionItems;                // owned option items of a document sheet (none until the pages build them)
     WORD optionItemCount;
-    BYTE writeAllowed;                // bit 0: the caller's output record may be written
-    HANDLE optionSheet;               // the service's handle of the option-item sheet
-    PVOID sheetInfo;                  // owned description of the option-item sheet (document sheets only)
-    const DEVMODEW* inputDevmode;     // the caller's input record, not owned, may be absent
-    DEVMODEW* outputDevmode;          // the caller's output record, not owned, absent unless writing is allowed
+    BYTE writeAllowed;            // bit 0: the caller's output record may be written
+    HANDLE optionSheet;           // the service's handle of the option-item sheet
+    PVOID sheetInfo;              // owned description of the option-item sheet (document sheets only)
+    const DEVMODEW* inputDevmode; // the caller's input record, not owned, may be absent
+    DEVMODEW* outputDevmode;      // the caller's output record, not owned, absent unless writing is allowed
 } SHEET_CONTEXT, *PSHEET_CONTEXT;
 
 #define SHEET_WRITE_ALLOWED 0x01
