@@ -105,8 +105,8 @@ TEST_F(SheetContextTest, WithoutSheetTheSizeIsAnsweredAndRecordsCompleted) {
     };
     for (const Case& c : cases) {
         DevmodeBytes out(236);
-        DOCUMENTPROPERTYHEADER header{sizeof header, 0, printer, name.data(), nullptr,
-                                      c.output ? out.record() : nullptr, 0, c.mode};
+        DOCUMENTPROPERTYHEADER header{
+            sizeof header, 0, printer, name.data(), nullptr, c.output ? out.record() : nullptr, 0, c.mode};
         EXPECT_EQ(WithoutSheet(header), c.answer) << c.what;
         EXPECT_EQ(header.cbOut, c.cbOut) << c.what;
         EXPECT_EQ(out.Get16(68), c.written ? 220 : 0) << c.what;

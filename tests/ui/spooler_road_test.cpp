@@ -73,7 +73,8 @@ TEST_F(SpoolerRoadTest, DriverNamesItsConfigurationInterface) {
     road = AddTestPrinter(name, kDriver);
     ASSERT_NE(road, nullptr);
     DWORD needed = 0;
-    EXPECT_LAST_ERROR(ERROR_INSUFFICIENT_BUFFER, EXPECT_FALSE(GetPrinterDriverW(road, nullptr, 2, nullptr, 0, &needed)));
+    EXPECT_LAST_ERROR(ERROR_INSUFFICIENT_BUFFER,
+                      EXPECT_FALSE(GetPrinterDriverW(road, nullptr, 2, nullptr, 0, &needed)));
     std::vector<BYTE> info(needed);
     ASSERT_TRUE(GetPrinterDriverW(road, nullptr, 2, info.data(), needed, &needed));
     const auto* driver = reinterpret_cast<const DRIVER_INFO_2W*>(info.data());

@@ -1,8 +1,12 @@
 #include "installation.h"
 
+#include <vector>
+
 #include "custom_paper_list.h"
 #include "driver_devmode.h"
 #include "host/testing.h"
+#include "printer_setup.h"
+#include "subcommands.h"
 
 namespace velt {
 namespace {
@@ -70,6 +74,17 @@ bool EnsureDotCount(std::optional<DWORD> wanted, InstallReport* report, std::ost
     return true;
 }
 
+// The printer's default device mode, through its level-2 information.
+bool SetDefaultDevmode(HANDLE printer, DRIVER_DEVMODE* devmode) {
+    DWORD needed = 0;
+    GetPrinterW(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> info(needed);
+    if (needed < sizeof(PRINTER_INFO_2W) || !GetPrinterW(printer, 2, info.data(), needed, &needed)) return false;
+    auto* level2 = reinterpret_cast<PRINTER_INFO_2W*>(info.data());
+    level2->pDevMode = &devmode->dmPublic;
+    return SetPrinterW(printer, 2, info.data(), 0) != FALSE;
+}
+
 // The paper list and default device mode of a new printer: every size the built-in one, except the
 // first, which is the printer's default paper.
 CUSTOM_PAPER_LIST DefaultPaperList() {
@@ -79,35 +94,33 @@ CUSTOM_PAPER_LIST DefaultPaperList() {
     return list;
 }
 
+// The installed printer is added as velt printer add adds one (bidirectional, on the installation's
+// port); then the installation gives it its own paper: the paper list and a default device mode with
+// the 80 mm roll.
 bool EnsurePrinter(InstallReport* report, std::ostream& err) {
     report->port = PreviewPortName();
     std::u16string name = PRINTER_NAME;
     Printer existing;
     PRINTER_DEFAULTSW use{nullptr, nullptr, PRINTER_ACCESS_USE};
-    if (OpenPrinterW(name.data(), existing.Out(), &use)) return true;
+    if (OpenPrinterW(name.data(), existing.Out(), &use)) return EnsureDriver("velt", err);
+
+    if (AddDriverPrinter(name, report->port, true, "velt", err) != EXIT_OK) return false;
+    Printer added;
+    PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (!OpenPrinterW(name.data(), added.Out(), &all)) {
+        err << "velt: cannot open the printer " << HostNarrow(PRINTER_NAME) << " (" << ErrorText(GetLastError())
+            << ")\n";
+        return false;
+    }
+    report->addedPrinter = true;
 
     // Portrait, mono, single side, page mode, cut after each page: the record's defaults.
     CUSTOM_PAPER_LIST papers = DefaultPaperList();
     DRIVER_DEVMODE devmode;
     DevmodeSetDefaults(&devmode, PRINTER_NAME);
     ChooseUserPaperSize(&devmode, &papers, 0);
-
-    std::u16string driver = DRIVER_NAME, port = report->port;
-    PRINTER_INFO_2W info{};
-    info.pPrinterName = name.data();
-    info.pDriverName = driver.data();
-    info.pPortName = port.data();
-    info.pDevMode = &devmode.dmPublic;
-    info.Attributes = PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_DEFAULT;
-    Printer added(AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)));
-    if (!added.Get()) {
-        err << "velt: cannot add the printer " << HostNarrow(PRINTER_NAME) << " (" << ErrorText(GetLastError())
-            << ")\n";
-        return false;
-    }
-    report->addedPrinter = true;
-    if (!WriteCustomPaperList(PRINTER_NAME, &papers)) {
-        err << "velt: cannot store the paper list of " << HostNarrow(PRINTER_NAME) << " (" << ErrorText(GetLastError())
+    if (!WriteCustomPaperList(PRINTER_NAME, &papers) || !SetDefaultDevmode(added.Get(), &devmode)) {
+        err << "velt: cannot store the paper of " << HostNarrow(PRINTER_NAME) << " (" << ErrorText(GetLastError())
             << ")\n";
         // Half an installation would never be completed: the next run starts again.
         DeletePrinter(added.Get());

@@ -79,8 +79,8 @@ BOOL AddPrinterDriverW(LPWSTR, DWORD level, LPBYTE driverInfo) {
     return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
         if (level != 2) return host::Fail(ERROR_INVALID_LEVEL);
         const auto* info = reinterpret_cast<const DRIVER_INFO_2W*>(driverInfo);
-        if (!info || !info->pName || !*info->pName || !info->pDriverPath || !*info->pDriverPath ||
-            !info->pConfigFile || !*info->pConfigFile)
+        if (!info || !info->pName || !*info->pName || !info->pDriverPath || !*info->pDriverPath || !info->pConfigFile ||
+            !*info->pConfigFile)
             return host::Fail(ERROR_INVALID_PARAMETER);
         if (!host::ProcessIsAdministrator()) return host::Fail(ERROR_ACCESS_DENIED);
         const std::u16string name = info->pName;
@@ -90,12 +90,12 @@ BOOL AddPrinterDriverW(LPWSTR, DWORD level, LPBYTE driverInfo) {
         LONG rc = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                                   nullptr, &key, nullptr);
         if (rc != ERROR_SUCCESS) return host::Fail(static_cast<DWORD>(rc));
-        const bool stored = host::WriteText(key, host::kDriverValue, host::FileName(info->pDriverPath)) &&
-                            host::WriteText(key, host::kDataFileValue, host::FileName(info->pDataFile)) &&
-                            host::WriteText(key, host::kConfigFileValue, host::FileName(info->pConfigFile)) &&
-                            RegSetValueExW(key, host::kVersionValue, 0, REG_DWORD,
-                                           reinterpret_cast<const BYTE*>(&info->cVersion),
-                                           sizeof(info->cVersion)) == ERROR_SUCCESS;
+        const bool stored =
+            host::WriteText(key, host::kDriverValue, host::FileName(info->pDriverPath)) &&
+            host::WriteText(key, host::kDataFileValue, host::FileName(info->pDataFile)) &&
+            host::WriteText(key, host::kConfigFileValue, host::FileName(info->pConfigFile)) &&
+            RegSetValueExW(key, host::kVersionValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&info->cVersion),
+                           sizeof(info->cVersion)) == ERROR_SUCCESS;
         RegCloseKey(key);
         if (!stored) return host::Fail(ERROR_CANTWRITE);
         // A driver installed again over itself: every printer of it hears of the new version.

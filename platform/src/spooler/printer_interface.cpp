@@ -84,8 +84,13 @@ bool DriverAllowsJob(const PrinterRecord& printer, const std::vector<uint8_t>& d
     PRINTER_DEFAULTSW use{nullptr, nullptr, PRINTER_ACCESS_USE};
     if (!OpenPrinterW(name.data(), &handle, &use)) return true;
     std::vector<uint8_t> record = devmode; // the driver gets a copy of its own
-    DEVQUERYPRINT_INFO info{sizeof(DEVQUERYPRINT_INFO), 1, handle,
-                            record.empty() ? nullptr : reinterpret_cast<DEVMODEW*>(record.data()), nullptr, 0, 0};
+    DEVQUERYPRINT_INFO info{sizeof(DEVQUERYPRINT_INFO),
+                            1,
+                            handle,
+                            record.empty() ? nullptr : reinterpret_cast<DEVMODEW*>(record.data()),
+                            nullptr,
+                            0,
+                            0};
     const BOOL allowed = query(&info);
     ClosePrinter(handle);
     return allowed != FALSE;
