@@ -51,7 +51,8 @@ protected:
             std::u16string v = name;
             std::vector<uint8_t> bytes(1024);
             DWORD type = 0, size = 0;
-            if (GetPrinterDataW(printer, v.data(), &type, bytes.data(), 1024, &size) != ERROR_SUCCESS) return bytes = {};
+            if (GetPrinterDataW(printer, v.data(), &type, bytes.data(), 1024, &size) != ERROR_SUCCESS)
+                return bytes = {};
             bytes.resize(size);
             return bytes;
         };
@@ -143,22 +144,31 @@ TEST_F(VeltPrinters, RefusalsNameThePrinterAndTheCause) {
         int code;
         std::string err;
     } cases[] = {
-        {{"printer", "add", "P"}, velt::EXIT_INPUT_ERROR,
+        {{"printer", "add", "P"},
+         velt::EXIT_INPUT_ERROR,
          "velt printer add: cannot add the printer \"P\": there is a printer of that name already\n"},
-        {{"printer", "add", "a,b"}, velt::EXIT_INPUT_ERROR,
+        {{"printer", "add", "a,b"},
+         velt::EXIT_INPUT_ERROR,
          "velt printer add: cannot add the printer \"a,b\": a printer's name is 1 to 220 characters without a "
          "comma or backslash\n"},
-        {{"printer", "set", "Nobody", "--bidi", "on"}, velt::EXIT_INPUT_ERROR,
+        {{"printer", "set", "Nobody", "--bidi", "on"},
+         velt::EXIT_INPUT_ERROR,
          "velt printer set: there is no printer \"Nobody\"\n"},
-        {{"printer", "remove", "Nobody"}, velt::EXIT_INPUT_ERROR, "velt printer remove: there is no printer \"Nobody\"\n"},
-        {{"capabilities", "--printer", "Nobody"}, velt::EXIT_INPUT_ERROR,
+        {{"printer", "remove", "Nobody"},
+         velt::EXIT_INPUT_ERROR,
+         "velt printer remove: there is no printer \"Nobody\"\n"},
+        {{"capabilities", "--printer", "Nobody"},
+         velt::EXIT_INPUT_ERROR,
          "velt capabilities: there is no printer \"Nobody\"\n"},
-        {{"capabilities", "--printer", "Foreign", "--json"}, velt::EXIT_SYSTEM_ERROR,
+        {{"capabilities", "--printer", "Foreign", "--json"},
+         velt::EXIT_SYSTEM_ERROR,
          "velt capabilities: cannot ask the printer \"Foreign\": its driver is not installed (error 1797)\n"},
         {{"printer", "add"}, velt::EXIT_USAGE, "velt printer add: NAME is required\n"},
-        {{"printer", "add", "Q", "--bidi", "maybe"}, velt::EXIT_USAGE,
+        {{"printer", "add", "Q", "--bidi", "maybe"},
+         velt::EXIT_USAGE,
          "velt printer add: --bidi takes on or off, not 'maybe'\n"},
-        {{"printer", "set", "P", "--offline", "yes"}, velt::EXIT_USAGE,
+        {{"printer", "set", "P", "--offline", "yes"},
+         velt::EXIT_USAGE,
          "velt printer set: --offline takes on or off, not 'yes'\n"},
         {{"printer", "add", "Q", "--port="}, velt::EXIT_USAGE, "velt printer add: --port needs a value\n"},
         {{"printer", "list", "--json=yes"}, velt::EXIT_USAGE, "velt printer list: --json takes no value\n"},

@@ -20,6 +20,9 @@ struct CapabilitiesOptions {
     bool json = false;
 };
 
+// DC_PAPERNAMES and DC_FILEDEPENDENCIES give each name a slot of 64 characters, DC_BINNAMES one of 24.
+constexpr size_t kNameSlotChars = 64;
+
 enum class Shape { Number, Words, Points, Pair, Names };
 
 struct Capability {
@@ -43,9 +46,9 @@ const Capability kCapabilities[] = {
     {DC_DRIVER, "driver", Shape::Number, 0},
     {DC_BINNAMES, "binnames", Shape::Names, 24 * sizeof(WCHAR)},
     {DC_ENUMRESOLUTIONS, "enumresolutions", Shape::Points, 2 * sizeof(LONG)},
-    {DC_FILEDEPENDENCIES, "filedependencies", Shape::Names, CCHPAPERNAME * sizeof(WCHAR)},
+    {DC_FILEDEPENDENCIES, "filedependencies", Shape::Names, kNameSlotChars * sizeof(WCHAR)},
     {DC_TRUETYPE, "truetype", Shape::Number, 0},
-    {DC_PAPERNAMES, "papernames", Shape::Names, CCHPAPERNAME * sizeof(WCHAR)},
+    {DC_PAPERNAMES, "papernames", Shape::Names, kNameSlotChars * sizeof(WCHAR)},
     {DC_ORIENTATION, "orientation", Shape::Number, 0},
     {DC_COPIES, "copies", Shape::Number, 0},
     {DC_COLLATE, "collate", Shape::Number, 0},

@@ -52,7 +52,8 @@ struct OpenedPrinter {
 int NoSuchPrinter(const std::string& command, const std::string& name, std::ostream& err) {
     const DWORD error = GetLastError();
     if (error == ERROR_ACCESS_DENIED) {
-        err << "velt printer " << command << ": the printer \"" << name << "\" may only be changed by an administrator\n";
+        err << "velt printer " << command << ": the printer \"" << name
+            << "\" may only be changed by an administrator\n";
         return EXIT_SYSTEM_ERROR;
     }
     err << "velt printer " << command << ": there is no printer \"" << name << "\"\n";
@@ -72,8 +73,8 @@ nlohmann::json Describe(const PRINTER_INFO_2W& info) {
 
 void Show(const PRINTER_INFO_2W& info, std::ostream& out) {
     out << '"' << Narrow(info.pPrinterName) << "\": driver \"" << Narrow(info.pDriverName) << "\", port "
-        << Narrow(info.pPortName) << ", bidi " << OnOff(info.Attributes & PRINTER_ATTRIBUTE_ENABLE_BIDI)
-        << ", offline " << OnOff(info.Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) << ", " << info.cJobs
+        << Narrow(info.pPortName) << ", bidi " << OnOff(info.Attributes & PRINTER_ATTRIBUTE_ENABLE_BIDI) << ", offline "
+        << OnOff(info.Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) << ", " << info.cJobs
         << (info.cJobs == 1 ? " job" : " jobs") << '\n';
 }
 
@@ -139,8 +140,7 @@ int Remove(const PrinterOptions& o, std::ostream& out, std::ostream& err) {
     OpenedPrinter printer(o.name, PRINTER_ALL_ACCESS);
     if (!printer.handle) return NoSuchPrinter("remove", o.name, err);
     if (!DeletePrinter(printer.handle)) {
-        err << "velt printer remove: cannot remove the printer \"" << o.name << "\" (error " << GetLastError()
-            << ")\n";
+        err << "velt printer remove: cannot remove the printer \"" << o.name << "\" (error " << GetLastError() << ")\n";
         return EXIT_SYSTEM_ERROR;
     }
     out << "removed printer \"" << o.name << "\"\n";

@@ -23,8 +23,8 @@ bool EnsureDriver(const std::string& command, std::ostream& err) {
     std::u16string name = DRIVER_NAME, driver = DRIVER_FILE, data = DRIVER_DATA_FILE, config = DRIVER_CONFIG_FILE;
     DRIVER_INFO_2W info{3, name.data(), nullptr, driver.data(), data.data(), config.data()};
     if (!AddPrinterDriverW(nullptr, 2, reinterpret_cast<LPBYTE>(&info))) {
-        err << command << ": cannot install the driver \"" << HostNarrow(DRIVER_NAME) << "\" (error "
-            << GetLastError() << ")\n";
+        err << command << ": cannot install the driver \"" << HostNarrow(DRIVER_NAME) << "\" (error " << GetLastError()
+            << ")\n";
         return false;
     }
     return true;

@@ -2,7 +2,7 @@
 #include "ui_entry_points.h"
 #include "ui_services.h"
 
-UIAPI_EXPORT BOOL WINAPI DllEntryPoint(HINSTANCE module, DWORD reason, LPVOID /*reserved*/) {
+UI_ENTRY_POINT BOOL WINAPI DllEntryPoint(HINSTANCE module, DWORD reason, LPVOID /*reserved*/) {
     if (reason == DLL_PROCESS_ATTACH) {
         UiLibraryAttach(module);
     } else if (reason == DLL_PROCESS_DETACH) {

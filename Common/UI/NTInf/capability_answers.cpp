@@ -34,7 +34,7 @@ void WritePaperSizes(PVOID output, const CUSTOM_PAPER_LIST& papers) {
 void WritePaperNames(PVOID output, const CUSTOM_PAPER_LIST& papers) {
     auto* slots = static_cast<WCHAR*>(output);
     for (size_t i = 0; i < USER_PAPER_COUNT; ++i) {
-        WCHAR* slot = slots + i * CCHPAPERNAME;
+        WCHAR* slot = slots + i * PAPER_NAME_SLOT_CHARS;
         std::memset(slot, 0, kClearedNameChars * sizeof(WCHAR));
         const WCHAR* name = papers.entries[i].name;
         for (size_t c = 0; c < USER_PAPER_NAME_CHARS - 1 && name[c] != 0; ++c) {

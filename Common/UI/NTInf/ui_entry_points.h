@@ -5,7 +5,7 @@
 #include "platform.h"
 #include "ui_export.h"
 
-UIAPI_EXPORT BOOL WINAPI DllEntryPoint(HINSTANCE module, DWORD reason, LPVOID reserved);
+UI_ENTRY_POINT BOOL WINAPI DllEntryPoint(HINSTANCE module, DWORD reason, LPVOID reserved);
 
 UIAPI_EXPORT DWORD APIENTRY DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WORD iDevCap, PVOID pvOutput,
                                                   PDEVMODEW pDevMode);

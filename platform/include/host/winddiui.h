@@ -52,9 +52,6 @@ typedef UINT_PTR WPARAM;
 #define DCTT_SUBDEV 0x0000004L
 #define DCTT_DOWNLOAD_OUTLINE 0x0000008L
 
-// The slot of one DC_PAPERNAMES name, in characters.
-#define CCHPAPERNAME 64
-
 typedef struct tagPOINT {
     LONG x;
     LONG y;
