@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "installation.h"
 #include "job_bytes.h"
+#include "page_failure.h"
 #include "piece_files.h"
 #include "png_picture.h"
 #include "port_backend.h"
@@ -58,7 +59,11 @@ bool JobDevmode(const std::u16string& printerName, const PrintOptions& options, 
     std::vector<BYTE> info(needed);
     if (needed && GetPrinterW(printer.Get(), 2, info.data(), needed, &needed)) {
         const auto* level2 = reinterpret_cast<const PRINTER_INFO_2W*>(info.data());
-        if (level2->pDevMode) DevmodeMerge(devmode, level2->pDevMode, CONFIGURATION_INTERFACE_MERGE_RULES);
+        if (level2->pDevMode)
+            DevmodeMerge(devmode, level2->pDevMode, CONFIGURATION_INTERFACE_MERGE_RULES);
+        else
+            err << "velt print: printer \"" << HostNarrow(printerName.c_str())
+                << "\" has no usable default device mode; the driver's defaults are used\n";
     }
     ApplyPrintOptions(options, devmode);
     return true;
@@ -169,7 +174,11 @@ int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
     HostPrintResult result = HostPrintPages(job);
     if (!result.ok) {
         if (terminal) err << '\n';
-        err << "velt print: " << result.Message() << '\n';
+        const std::string cause = result.failedCall == "DrvNextBand" && result.page ? PageFailureCause() : "";
+        if (!cause.empty())
+            err << "velt: page " << result.page << " was not printed: " << cause << '\n';
+        else
+            err << "velt print: " << result.Message() << '\n';
         return EXIT_SYSTEM_ERROR;
     }
     WarnWhenCropped(pictures, options.fit, result.printableArea, err);

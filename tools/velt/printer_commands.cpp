@@ -81,8 +81,9 @@ void Show(const PRINTER_INFO_2W& info, std::ostream& out) {
 int Add(const PrinterOptions& o, std::ostream& out, std::ostream& err) {
     if (!OpenHostStore(err)) return EXIT_SYSTEM_ERROR;
     const std::u16string port = o.port.empty() ? std::u16string(DEFAULT_PORT) : HostWide(o.port);
-    const int code = AddDriverPrinter(HostWide(o.name), port, o.bidi.value_or(false), "velt printer add", err);
-    if (code != EXIT_OK) return code;
+    if (!EnsureDriver("velt printer add", err)) return EXIT_SYSTEM_ERROR;
+    const DWORD error = AddDriverPrinter(HostWide(o.name), port, o.bidi.value_or(false));
+    if (error != ERROR_SUCCESS) return ReportAddFailure("velt printer add", HostWide(o.name), error, err);
     out << "added printer \"" << o.name << "\" (driver \"" << HostNarrow(DRIVER_NAME) << "\", port "
         << HostNarrow(port.c_str()) << ", bidi " << OnOff(o.bidi.value_or(false)) << ")\n";
     return EXIT_OK;

@@ -22,9 +22,11 @@ constexpr char16_t DEFAULT_PORT[] = u"USB001";
 // false when it can't be.
 bool EnsureDriver(const std::string& command, std::ostream& err);
 
-// Adds a printer of the driver on the port, bidirectional or not. Returns velt's exit code; on failure
-// says why (as `command`) in `err`.
-int AddDriverPrinter(const std::u16string& name, const std::u16string& port, bool bidi, const std::string& command,
-                     std::ostream& err);
+// Adds a printer of the driver on the port, bidirectional or not: ERROR_SUCCESS, or the spooler's
+// error.
+DWORD AddDriverPrinter(const std::u16string& name, const std::u16string& port, bool bidi);
+
+// Says why the printer could not be added (as `command`) and returns velt's exit code for it.
+int ReportAddFailure(const std::string& command, const std::u16string& name, DWORD error, std::ostream& err);
 
 } // namespace velt

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "host/portmon.h"
-#include "host/types.h"
+#include <winsplp.h>
+#include <windef.h>
 
 namespace host {
 

@@ -11,7 +11,7 @@
 #include <mutex>
 
 #include "host/path_map.h"
-#include "host/portmon.h"
+#include <winsplp.h>
 #include "host/testing.h"
 #include "kernel/internal.h"
 #include "portmon/internal.h"

@@ -38,9 +38,9 @@ std::u16string ReadText(HKEY key, const char16_t* value) {
     return std::u16string(text);
 }
 
-bool WriteText(HKEY key, const char16_t* value, const std::u16string& text) {
+LONG WriteText(HKEY key, const char16_t* value, const std::u16string& text) {
     return RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>((text.size() + 1) * sizeof(char16_t))) == ERROR_SUCCESS;
+                          static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)));
 }
 
 // Every printer of the driver, by name.
@@ -90,14 +90,15 @@ BOOL AddPrinterDriverW(LPWSTR, DWORD level, LPBYTE driverInfo) {
         LONG rc = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                                   nullptr, &key, nullptr);
         if (rc != ERROR_SUCCESS) return host::Fail(static_cast<DWORD>(rc));
-        const bool stored =
-            host::WriteText(key, host::kDriverValue, host::FileName(info->pDriverPath)) &&
-            host::WriteText(key, host::kDataFileValue, host::FileName(info->pDataFile)) &&
-            host::WriteText(key, host::kConfigFileValue, host::FileName(info->pConfigFile)) &&
-            RegSetValueExW(key, host::kVersionValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&info->cVersion),
-                           sizeof(info->cVersion)) == ERROR_SUCCESS;
+        // The configuration file last: a driver whose key holds it is installed whole.
+        rc = host::WriteText(key, host::kDriverValue, host::FileName(info->pDriverPath));
+        if (rc == ERROR_SUCCESS) rc = host::WriteText(key, host::kDataFileValue, host::FileName(info->pDataFile));
+        if (rc == ERROR_SUCCESS)
+            rc = RegSetValueExW(key, host::kVersionValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&info->cVersion),
+                                sizeof(info->cVersion));
+        if (rc == ERROR_SUCCESS) rc = host::WriteText(key, host::kConfigFileValue, host::FileName(info->pConfigFile));
         RegCloseKey(key);
-        if (!stored) return host::Fail(ERROR_CANTWRITE);
+        if (rc != ERROR_SUCCESS) return host::Fail(static_cast<DWORD>(rc));
         // A driver installed again over itself: every printer of it hears of the new version.
         if (upgrade)
             for (const std::u16string& printer : host::PrintersOf(name)) host::UpgradePrinter(name, printer);

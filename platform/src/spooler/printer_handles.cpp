@@ -2,9 +2,9 @@
 #include <atomic>
 #include <cstring>
 
-#include "host/devmode.h"
+#include <wingdi.h>
 #include "host/devmode_check.h"
-#include "host/kernel.h"
+#include <winbase.h>
 #include "host/testing.h"
 #include "kernel/internal.h"
 #include "spooler/internal.h"
@@ -148,16 +148,21 @@ HANDLE AddPrinterW(LPWSTR, DWORD level, LPBYTE printerInfo) {
         // Without a device mode of its own, the printer takes its driver's default.
         if (record.devmode.empty()) record.devmode = host::DriverDefaultDevmode(record.driver, record.name);
 
+        // The name check and the insert are one transaction, so that of two processes adding the same
+        // printer at once one adds it and the other is told it exists.
         HANDLE added = nullptr;
         {
             std::lock_guard guard(host::StoreLock());
+            host::Transaction transaction;
             if (host::LoadPrinterByName(record.name)) {
                 SetLastError(ERROR_PRINTER_ALREADY_EXISTS);
                 return nullptr;
             }
             host::InsertPrinter(record);
+            transaction.Commit();
             added = NewPrinterHandle(record.id, PRINTER_ALL_ACCESS, {}, {});
         }
+        // Outside the store's lock: the configuration interface opens the printer itself.
         host::PrinterAdded(record);
         return added;
     });

@@ -147,6 +147,8 @@ typedef struct _RECTL {
 #define ERROR_OUTOFMEMORY 14L
 #define ERROR_NO_MORE_FILES 18L
 #define ERROR_WRITE_FAULT 29L
+#define ERROR_WRITE_PROTECT 19L
+#define ERROR_FILE_CORRUPT 1392L
 #define ERROR_READ_FAULT 30L
 #define ERROR_GEN_FAILURE 31L
 #define ERROR_SHARING_VIOLATION 32L
@@ -185,3 +187,14 @@ typedef struct _RECTL {
 #define ERROR_SPL_NO_STARTDOC 3003L
 #define ERROR_CANCELLED 1223L
 #define ERROR_TIMEOUT 1460L
+
+// Message parameters.
+typedef LONG_PTR LPARAM;
+typedef UINT_PTR WPARAM;
+
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT, *PPOINT, *LPPOINT;
+
+static_assert(sizeof(POINT) == 8);
