@@ -12,8 +12,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 out="${VELT_WINDOWS_OUT:-$root/build/windows}"
-# The DLLs this build makes; VELTui and VELTlmon join when their entry points exist.
-dlls=(VELTlog VELTrc VELT)
+# The DLLs this build makes; VELTlmon joins when its entry points exist.
+dlls=(VELTlog VELTrc VELT VELTui)
 failures=()
 
 scripts/install-windows-deps.sh || exit 1
