@@ -8,7 +8,7 @@ set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 
 # The DLLs this build makes and checks (export lists in platform/windows-checks/exports/). A library
 # joins the cross build by its name here.
-set(VELT_WINDOWS_DLLS VELTlog VELTrc VELT VELTlmon)
+set(VELT_WINDOWS_DLLS VELTlog VELTrc VELT VELTui VELTlmon)
 
 # "platform" is the platform itself: the one umbrella header and the system DLLs' import libraries.
 # A library links only the import libraries of the functions it calls, so naming them all is free.

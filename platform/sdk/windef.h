@@ -187,3 +187,14 @@ typedef struct _RECTL {
 #define ERROR_SPL_NO_STARTDOC 3003L
 #define ERROR_CANCELLED 1223L
 #define ERROR_TIMEOUT 1460L
+
+// Message parameters.
+typedef LONG_PTR LPARAM;
+typedef UINT_PTR WPARAM;
+
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT, *PPOINT, *LPPOINT;
+
+static_assert(sizeof(POINT) == 8);

@@ -88,9 +88,23 @@ Problem Describe(const CLI::ParseError& error, const CLI::App& velt, const CLI::
     return {&where, text};
 }
 
+// The subcommand of a group named by the argument, or nullptr.
+const CLI::App* FindIn(const CLI::App& group, const std::string& name) {
+    for (const CLI::App* subcommand : group.get_subcommands([](const CLI::App*) { return true; }))
+        if (subcommand->get_name() == name) return subcommand;
+    return nullptr;
+}
+
+// The subcommand the parse chose, down through its groups; velt itself when none was chosen.
+const CLI::App* Chosen(const CLI::App& velt) {
+    const CLI::App* chosen = &velt;
+    while (!chosen->get_subcommands().empty()) chosen = chosen->get_subcommands().front();
+    return chosen;
+}
+
 // The one form of every usage error; at velt itself, the list of commands follows.
 int ReportUsageError(const Problem& problem, const CLI::App& velt, std::ostream& err) {
-    err << "velt" << (problem.where == &velt ? "" : " " + problem.where->get_name()) << ": " << problem.cause << '\n';
+    err << "velt" << (problem.where == &velt ? "" : " " + CommandPath(*problem.where)) << ": " << problem.cause << '\n';
     if (problem.where == &velt) err << VeltHelp(velt);
     return EXIT_USAGE;
 }
@@ -114,6 +128,14 @@ CLI::App& CommandLine::Add(const std::string& name, const std::string& summary, 
     return subcommand;
 }
 
+CLI::App& CommandLine::AddTo(CLI::App& group, const std::string& name, const std::string& summary, SubcommandRun run) {
+    group.require_subcommand(1);
+    CLI::App& subcommand = *group.add_subcommand(name, summary);
+    AddHelpFlag(subcommand, "show this help and exit");
+    runs_[&subcommand] = std::move(run);
+    return subcommand;
+}
+
 const CLI::App* CommandLine::Find(const std::string& name) const {
     for (const CLI::App* subcommand : velt_.get_subcommands([](const CLI::App*) { return true; }))
         if (subcommand->get_name() == name) return subcommand;
@@ -126,6 +148,12 @@ int CommandLine::Run(int argc, char** argv, std::ostream& out, std::ostream& err
     size_t named = 0;
     while (named < args.size() && !Find(args[named])) ++named;
     const CLI::App* subcommand = named < args.size() ? Find(args[named]) : nullptr;
+    // A group's subcommand follows the group's name.
+    if (subcommand && named + 1 < args.size())
+        if (const CLI::App* nested = FindIn(*subcommand, args[named + 1])) {
+            subcommand = nested;
+            ++named;
+        }
 
     KeepArgumentsAfterDoubleDash(velt_);
     try {
@@ -133,8 +161,8 @@ int CommandLine::Run(int argc, char** argv, std::ostream& out, std::ostream& err
         std::reverse(args.begin(), args.end()); // CLI11 takes them from the back
         velt_.parse(std::move(args));
     } catch (const CLI::CallForHelp&) {
-        const std::vector<CLI::App*>& chosen = velt_.get_subcommands();
-        out << (chosen.empty() ? VeltHelp(velt_) : SubcommandHelp(*chosen.front()));
+        const CLI::App* chosen = Chosen(velt_);
+        out << (chosen == &velt_ ? VeltHelp(velt_) : SubcommandHelp(*chosen));
         return EXIT_OK;
     } catch (const CLI::CallForVersion& version) {
         out << version.what() << '\n';
@@ -142,12 +170,12 @@ int CommandLine::Run(int argc, char** argv, std::ostream& out, std::ostream& err
     } catch (const CLI::ParseError& error) {
         return ReportUsageError(Describe(error, velt_, subcommand), velt_, err);
     }
-    const std::vector<CLI::App*>& chosen = velt_.get_subcommands();
-    if (chosen.empty()) {
+    const CLI::App* chosen = Chosen(velt_);
+    if (chosen == &velt_) {
         err << VeltHelp(velt_);
         return EXIT_USAGE;
     }
-    return runs_.at(chosen.front())(out, err);
+    return runs_.at(chosen)(out, err);
 }
 
 } // namespace velt

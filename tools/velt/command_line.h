@@ -32,6 +32,11 @@ public:
     // that CLI11 cannot express goes in the App's callback, which throws UsageError.
     CLI::App& Add(const std::string& name, const std::string& summary, SubcommandRun run);
 
+    // Declares a subcommand of a group of subcommands ("velt printer add"): the group is what Add
+    // returned for it, declared without work of its own (run empty); velt GROUP --help lists the
+    // group's subcommands, and each has a --help page of its own.
+    CLI::App& AddTo(CLI::App& group, const std::string& name, const std::string& summary, SubcommandRun run);
+
     // The subcommand of that name, or nullptr.
     const CLI::App* Find(const std::string& name) const;
 

@@ -93,24 +93,59 @@ std::string OptionUsage(const CLI::Option& option) {
     return usage;
 }
 
+std::string CommandPath(const CLI::App& subcommand) {
+    std::string path = subcommand.get_name();
+    for (const CLI::App* group = subcommand.get_parent(); group && group->get_parent(); group = group->get_parent())
+        path = group->get_name() + ' ' + path;
+    return path;
+}
+
+namespace {
+
+std::vector<const CLI::App*> SubcommandsOf(const CLI::App& app) {
+    std::vector<const CLI::App*> all;
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) all.push_back(command);
+    return all;
+}
+
+// Each command with its synopsis and summary; a group of commands lists each of its own.
+void ListCommands(std::ostringstream& page, const std::vector<const CLI::App*>& commands) {
+    for (const CLI::App* command : commands) {
+        if (std::vector<const CLI::App*> nested = SubcommandsOf(*command); !nested.empty()) {
+            ListCommands(page, nested);
+            continue;
+        }
+        std::string head = "  velt " + CommandPath(*command);
+        std::vector<std::string> items = SynopsisItems(*command);
+        page << head << (items.empty() ? "" : " " + Fill(items, head.size() + 1, head.size() + 1)) << "\n      "
+             << Fill(Words(command->get_description()), 6, 6) << '\n';
+    }
+}
+
+} // namespace
+
 std::string VeltHelp(const CLI::App& velt) {
     std::ostringstream page;
     page << "usage: velt COMMAND [ARGUMENTS]\n"
             "       velt --version\n\n"
             "commands:\n";
-    for (const CLI::App* command : velt.get_subcommands([](const CLI::App*) { return true; })) {
-        std::string head = "  velt " + command->get_name();
-        std::vector<std::string> items = SynopsisItems(*command);
-        page << head << (items.empty() ? "" : " " + Fill(items, head.size() + 1, head.size() + 1)) << "\n      "
-             << Fill(Words(command->get_description()), 6, 6) << '\n';
-    }
+    ListCommands(page, SubcommandsOf(velt));
     page << "\nvelt COMMAND --help explains the command's arguments and options.\n";
     return page.str();
 }
 
 std::string SubcommandHelp(const CLI::App& subcommand) {
     std::ostringstream page;
-    std::string head = "usage: velt " + subcommand.get_name();
+    std::string head = "usage: velt " + CommandPath(subcommand);
+    if (std::vector<const CLI::App*> nested = SubcommandsOf(subcommand); !nested.empty()) {
+        page << head << " COMMAND [ARGUMENTS]\n\n"
+             << Fill(Words(subcommand.get_description()), 0, 0) << "\n\ncommands:\n";
+        ListCommands(page, nested);
+        page << "\noptions:\n";
+        for (const CLI::Option* option : subcommand.get_options(IsOption))
+            if (IsHelp(*option)) ListOption(page, *option);
+        return page.str();
+    }
     std::vector<std::string> items = SynopsisItems(subcommand);
     page << head << (items.empty() ? "" : " " + Fill(items, head.size() + 1, head.size() + 1)) << "\n\n"
          << Fill(Words(subcommand.get_description()), 0, 0) << '\n';

@@ -12,6 +12,9 @@ namespace velt {
 // "PICTURE...".
 std::string OptionUsage(const CLI::Option& option);
 
+// The words after "velt" that name a subcommand: "print", "printer add".
+std::string CommandPath(const CLI::App& subcommand);
+
 // velt --help and velt help: every command with its synopsis and summary.
 std::string VeltHelp(const CLI::App& velt);
 

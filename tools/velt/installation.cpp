@@ -1,8 +1,11 @@
 #include "installation.h"
 
+#include <vector>
+
 #include "custom_paper_list.h"
 #include "driver_devmode.h"
 #include "host/testing.h"
+#include "printer_setup.h"
 
 namespace velt {
 namespace {
@@ -36,22 +39,6 @@ public:
 private:
     HANDLE handle_ = nullptr;
 };
-
-// The cause of a failed call in words; a failure of the host's store names the state folder too.
-std::string ErrorText(DWORD code) {
-    const std::string number = "error " + std::to_string(code);
-    const std::string folder = " in the state folder " + HostHomeFolder() + " (" + number + ")";
-    switch (code) {
-    case ERROR_DISK_FULL: return "the disk is full" + folder;
-    case ERROR_WRITE_PROTECT:
-    case ERROR_ACCESS_DENIED: return "the state folder cannot be written" + folder;
-    case ERROR_FILE_CORRUPT: return "the store is damaged" + folder;
-    case ERROR_BUSY: return "the store is busy in another process" + folder;
-    case ERROR_WRITE_FAULT:
-    case ERROR_CANTWRITE: return "the store could not be written" + folder;
-    default: return number;
-    }
-}
 
 bool EnsureDotCount(std::optional<DWORD> wanted, InstallReport* report, std::ostream& err) {
     RegistryKey key;
@@ -97,11 +84,47 @@ CUSTOM_PAPER_LIST DefaultPaperList() {
     return list;
 }
 
+// The printer's default device mode, through its level-2 information; false with the last error.
+bool SetDefaultDevmode(HANDLE printer, DRIVER_DEVMODE* devmode) {
+    DWORD needed = 0;
+    if (!GetPrinterW(printer, 2, nullptr, 0, &needed) && GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    std::vector<BYTE> info(needed);
+    if (needed < sizeof(PRINTER_INFO_2W) || !GetPrinterW(printer, 2, info.data(), needed, &needed)) return false;
+    auto* level2 = reinterpret_cast<PRINTER_INFO_2W*>(info.data());
+    level2->pDevMode = &devmode->dmPublic;
+    return SetPrinterW(printer, 2, info.data(), 0) != FALSE;
+}
+
+// What the installation gives its printer beyond what velt printer add gives one: the paper list and a
+// default device mode with the 80 mm roll (portrait, mono, single side, page mode, cut after each page:
+// the record's defaults).
+bool StoreInstallationPaper(HANDLE printer, std::ostream& err) {
+    CUSTOM_PAPER_LIST papers = DefaultPaperList();
+    DRIVER_DEVMODE devmode;
+    DevmodeSetDefaults(&devmode, PRINTER_NAME);
+    ChooseUserPaperSize(&devmode, &papers, 0);
+    if (!SetDefaultDevmode(printer, &devmode)) {
+        err << "velt: cannot store the paper of " << HostNarrow(PRINTER_NAME) << ": " << ErrorText(GetLastError())
+            << "\n";
+        return false;
+    }
+    // The paper list last: its presence says that the installation is whole.
+    if (!WriteCustomPaperList(PRINTER_NAME, &papers)) {
+        err << "velt: cannot store the paper list of " << HostNarrow(PRINTER_NAME) << ": " << ErrorText(GetLastError())
+            << "\n";
+        return false;
+    }
+    return true;
+}
+
+// The installed printer is added as velt printer add adds one (bidirectional, on the installation's
+// port), then given the installation's paper.
 bool EnsurePrinter(InstallReport* report, std::ostream& err) {
     report->port = PreviewPortName();
+    if (!EnsureDriver("velt", err)) return false;
     std::u16string name = PRINTER_NAME;
     Printer existing;
-    PRINTER_DEFAULTSW use{nullptr, nullptr, PRINTER_ACCESS_USE};
+    PRINTER_DEFAULTSW use{nullptr, nullptr, PRINTER_ACCESS_USE}, all{nullptr, nullptr, PRINTER_ALL_ACCESS};
     const bool opened = OpenPrinterW(name.data(), existing.Out(), &use) != FALSE;
     if (!opened && GetLastError() != ERROR_INVALID_PRINTER_NAME) {
         err << "velt: cannot open the printer " << HostNarrow(PRINTER_NAME) << ": " << ErrorText(GetLastError())
@@ -109,8 +132,8 @@ bool EnsurePrinter(InstallReport* report, std::ostream& err) {
         return false;
     }
     if (opened) {
-        // A run stopped between adding the printer and storing its paper list left half an
-        // installation: the paper list is stored now.
+        // A run stopped between adding the printer and storing its paper left half an installation:
+        // the paper is stored now.
         std::u16string value = u"CustomPaperList";
         DWORD type = 0, needed = 0;
         const DWORD read = GetPrinterDataW(existing.Get(), value.data(), &type, nullptr, 0, &needed);
@@ -120,40 +143,32 @@ bool EnsurePrinter(InstallReport* report, std::ostream& err) {
                 << "\n";
             return false;
         }
-        CUSTOM_PAPER_LIST papers = DefaultPaperList();
-        if (!WriteCustomPaperList(PRINTER_NAME, &papers)) {
-            err << "velt: cannot store the paper list of " << HostNarrow(PRINTER_NAME) << ": "
-                << ErrorText(GetLastError()) << "\n";
+        Printer repaired;
+        if (!OpenPrinterW(name.data(), repaired.Out(), &all)) {
+            err << "velt: cannot open the printer " << HostNarrow(PRINTER_NAME) << ": " << ErrorText(GetLastError())
+                << "\n";
             return false;
         }
+        if (!StoreInstallationPaper(repaired.Get(), err)) return false;
         report->repairedPrinter = true;
         return true;
     }
 
-    // Portrait, mono, single side, page mode, cut after each page: the record's defaults.
-    CUSTOM_PAPER_LIST papers = DefaultPaperList();
-    DRIVER_DEVMODE devmode;
-    DevmodeSetDefaults(&devmode, PRINTER_NAME);
-    ChooseUserPaperSize(&devmode, &papers, 0);
-
-    std::u16string driver = DRIVER_NAME, port = report->port;
-    PRINTER_INFO_2W info{};
-    info.pPrinterName = name.data();
-    info.pDriverName = driver.data();
-    info.pPortName = port.data();
-    info.pDevMode = &devmode.dmPublic;
-    info.Attributes = PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_DEFAULT;
-    Printer added(AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)));
+    const DWORD error = AddDriverPrinter(name, report->port, true);
     // Another velt added it in the meantime: that installation is the one kept.
-    if (!added.Get() && GetLastError() == ERROR_PRINTER_ALREADY_EXISTS) return true;
-    if (!added.Get()) {
-        err << "velt: cannot add the printer " << HostNarrow(PRINTER_NAME) << ": " << ErrorText(GetLastError()) << "\n";
+    if (error == ERROR_PRINTER_ALREADY_EXISTS) return true;
+    if (error != ERROR_SUCCESS) {
+        err << "velt: cannot add the printer " << HostNarrow(PRINTER_NAME) << ": " << ErrorText(error) << "\n";
+        return false;
+    }
+    Printer added;
+    if (!OpenPrinterW(name.data(), added.Out(), &all)) {
+        err << "velt: cannot open the printer " << HostNarrow(PRINTER_NAME) << ": " << ErrorText(GetLastError())
+            << "\n";
         return false;
     }
     report->addedPrinter = true;
-    if (!WriteCustomPaperList(PRINTER_NAME, &papers)) {
-        err << "velt: cannot store the paper list of " << HostNarrow(PRINTER_NAME) << ": " << ErrorText(GetLastError())
-            << "\n";
+    if (!StoreInstallationPaper(added.Get(), err)) {
         // Half an installation would never be completed: the next run starts again.
         DeletePrinter(added.Get());
         report->addedPrinter = false;
@@ -163,6 +178,22 @@ bool EnsurePrinter(InstallReport* report, std::ostream& err) {
 }
 
 } // namespace
+
+// The cause of a failed call in words; a failure of the host's store names the state folder too.
+std::string ErrorText(DWORD code) {
+    const std::string number = "error " + std::to_string(code);
+    const std::string folder = " in the state folder " + HostHomeFolder() + " (" + number + ")";
+    switch (code) {
+    case ERROR_DISK_FULL: return "the disk is full" + folder;
+    case ERROR_WRITE_PROTECT:
+    case ERROR_ACCESS_DENIED: return "the state folder cannot be written" + folder;
+    case ERROR_FILE_CORRUPT: return "the store is damaged" + folder;
+    case ERROR_BUSY: return "the store is busy in another process" + folder;
+    case ERROR_WRITE_FAULT:
+    case ERROR_CANTWRITE: return "the store could not be written" + folder;
+    default: return number;
+    }
+}
 
 bool OpenHostStore(std::ostream& err) {
     if (!HostUseStore(nullptr)) {

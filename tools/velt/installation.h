@@ -28,6 +28,9 @@ constexpr DWORD MAX_VERTICAL_DOT_COUNT = 254;
 constexpr DWORD DEFAULT_PAPER_WIDTH_MM = 80;
 constexpr DWORD DEFAULT_PAPER_LENGTH_MM = 150;
 
+// The cause of a failed call in words; a failure of the host's store names the state folder too.
+std::string ErrorText(DWORD code);
+
 // Opens the host's persistent store ($VELT_HOME, or the user's data folder).
 bool OpenHostStore(std::ostream& err);
 

@@ -145,6 +145,14 @@ void WarnWhenCropped(const std::vector<HostPicture>& pictures, bool fit, SIZEL a
     }
 }
 
+// Whether the spooler holds the job because the printer's configuration interface refused it
+// (DevQueryPrintEx) before it was sent.
+bool JobHeld(const std::u16string& printer, DWORD jobId) {
+    for (const HostJobRecord& job : HostJobs(printer.c_str()))
+        if (job.id == jobId) return (job.status & JOB_STATUS_BLOCKED_DEVQ) != 0;
+    return false;
+}
+
 int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
     std::vector<HostPicture> pictures(options.pictures.size());
     for (size_t i = 0; i < pictures.size(); ++i) {
@@ -191,6 +199,11 @@ int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
         return EXIT_SYSTEM_ERROR;
     }
     WarnWhenCropped(pictures, options.fit, result.printableArea, err);
+    if (JobHeld(job.printer, result.jobId)) {
+        err << "velt print: job " << result.jobId << " is held in the queue of \"" << HostNarrow(job.printer.c_str())
+            << "\": the printer's driver refused the job's settings (they name no paper)\n";
+        return EXIT_SYSTEM_ERROR;
+    }
     out << "printed " << result.pagesPrinted << (result.pagesPrinted == 1 ? " page" : " pages") << " on \""
         << HostNarrow(job.printer.c_str()) << "\" as job " << result.jobId << '\n';
 

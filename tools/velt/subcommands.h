@@ -11,6 +11,7 @@ constexpr int EXIT_OK = 0;
 constexpr int EXIT_MALFORMED_INPUT = 1; // the input was read but is not what it should be
 constexpr int EXIT_USAGE = 2;           // wrong options or arguments
 constexpr int EXIT_FILE_ERROR = 3;      // a file could not be read or written
+constexpr int EXIT_INPUT_ERROR = 3;     // what the input names (a printer) is missing or can't be used
 constexpr int EXIT_SYSTEM_ERROR = 4;    // the work failed in the host or the driver
 
 // velt itself, as main runs it: argv[0] is "velt", argv[1] the subcommand. Results go to out, problems
@@ -23,5 +24,7 @@ class CommandLine;
 void RegisterPreview(CommandLine& velt);
 void RegisterInstall(CommandLine& velt);
 void RegisterPrint(CommandLine& velt);
+void RegisterPrinter(CommandLine& velt);
+void RegisterCapabilities(CommandLine& velt);
 
 } // namespace velt

@@ -75,11 +75,13 @@ bool Send(const PrinterRecord& printer, Job& job) {
 void DespoolJob(DWORD jobId) {
     JobBook& book = Jobs();
     int64_t printerId;
+    std::vector<uint8_t> devmode;
     {
         std::lock_guard guard(book.lock);
         auto it = book.queue.find(jobId);
         if (it == book.queue.end() || !it->second.ended || it->second.despooling) return;
         printerId = it->second.printerId;
+        devmode = it->second.devmode;
     }
     std::lock_guard serial(PrinterDespoolLock(printerId));
     std::optional<PrinterRecord> printer;
@@ -87,6 +89,8 @@ void DespoolJob(DWORD jobId) {
         std::lock_guard storeGuard(StoreLock());
         printer = LoadPrinter(printerId);
     }
+    // The printer's configuration interface decides whether the job can print with its device mode.
+    const bool allowed = !printer || DriverAllowsJob(*printer, devmode);
     Job job;
     {
         std::lock_guard guard(book.lock);
@@ -97,6 +101,11 @@ void DespoolJob(DWORD jobId) {
             return;
         }
         if (!TakesJobsNow(*printer) || (it->second.Status() & (JOB_STATUS_PAUSED | JOB_STATUS_ERROR))) return;
+        if (!allowed) {
+            it->second.status |= JOB_STATUS_BLOCKED_DEVQ; // held in the queue
+            return;
+        }
+        it->second.status &= ~JOB_STATUS_BLOCKED_DEVQ;
         it->second.despooling = true;
         it->second.status = (it->second.status & ~JOB_STATUS_RESTART) | JOB_STATUS_PRINTING;
         job.id = jobId;

@@ -193,4 +193,29 @@ private:
     HANDLE handle_ = nullptr;
 };
 
+// ---- Drivers and their configuration interface ----------------------------------------------------
+// Installed drivers live in the registry, as on the platform; a printer's driver names the printer
+// interface library (its configuration file) that the spooler asks about the printer and its jobs.
+
+struct DriverRecord {
+    std::u16string name, driverFile, dataFile, configFile; // file names in the printer driver folder
+    DWORD version = 0;
+};
+
+// The installed driver of that name (compared without regard to case), or none.
+std::optional<DriverRecord> FindDriver(std::u16string_view name);
+
+// What the spooler asks a printer's configuration interface; a driver that is not installed, or whose
+// interface can't be loaded, answers nothing (no default device mode, every job allowed).
+std::vector<uint8_t> DriverDefaultDevmode(std::u16string_view driver, const std::u16string& printerName);
+void SendPrinterEvent(std::u16string_view driver, const std::u16string& printerName, int event);
+bool DriverAllowsJob(const PrinterRecord& printer, const std::vector<uint8_t>& devmode);
+void UpgradePrinter(std::u16string_view driver, const std::u16string& printerName);
+
+// A printer was added: its registry key is made and its configuration interface hears
+// PRINTER_EVENT_INITIALIZE. A printer is about to go: the interface hears PRINTER_EVENT_DELETE, then the
+// key goes.
+void PrinterAdded(const PrinterRecord& printer);
+void PrinterDeleting(const PrinterRecord& printer);
+
 } // namespace host

@@ -145,18 +145,26 @@ HANDLE AddPrinterW(LPWSTR, DWORD level, LPBYTE printerInfo) {
         record.startTime = info->StartTime;
         record.untilTime = info->UntilTime;
         record.status = 0;
+        // Without a device mode of its own, the printer takes its driver's default.
+        if (record.devmode.empty()) record.devmode = host::DriverDefaultDevmode(record.driver, record.name);
 
         // The name check and the insert are one transaction, so that of two processes adding the same
         // printer at once one adds it and the other is told it exists.
-        std::lock_guard guard(host::StoreLock());
-        host::Transaction transaction;
-        if (host::LoadPrinterByName(record.name)) {
-            SetLastError(ERROR_PRINTER_ALREADY_EXISTS);
-            return nullptr;
+        HANDLE added = nullptr;
+        {
+            std::lock_guard guard(host::StoreLock());
+            host::Transaction transaction;
+            if (host::LoadPrinterByName(record.name)) {
+                SetLastError(ERROR_PRINTER_ALREADY_EXISTS);
+                return nullptr;
+            }
+            host::InsertPrinter(record);
+            transaction.Commit();
+            added = NewPrinterHandle(record.id, PRINTER_ALL_ACCESS, {}, {});
         }
-        host::InsertPrinter(record);
-        transaction.Commit();
-        return NewPrinterHandle(record.id, PRINTER_ALL_ACCESS, {}, {});
+        // Outside the store's lock: the configuration interface opens the printer itself.
+        host::PrinterAdded(record);
+        return added;
     });
 }
 
@@ -168,11 +176,17 @@ BOOL DeletePrinter(HANDLE printer) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
-        std::lock_guard guard(host::StoreLock());
-        if (!host::LoadPrinter(handle->printerId)) {
+        std::optional<host::PrinterRecord> record;
+        {
+            std::lock_guard guard(host::StoreLock());
+            record = host::LoadPrinter(handle->printerId);
+        }
+        if (!record) {
             SetLastError(ERROR_INVALID_PRINTER_NAME);
             return FALSE;
         }
+        host::PrinterDeleting(*record);
+        std::lock_guard guard(host::StoreLock());
         host::DeletePrinterRecord(handle->printerId);
         host::ForgetPrinterJobs(handle->printerId);
         return TRUE;

@@ -1,0 +1,20 @@
+# Checks that a module's dynamic symbol table defines exactly the names of a committed export list
+# (plus the host's entry point, which the platform finds through the module header instead).
+#   cmake -DNM=nm -DMODULE=VELTui.so -DLIST=VELTui.txt -P exports_check.cmake
+execute_process(COMMAND ${NM} -D --defined-only ${MODULE} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "cannot list the symbols of ${MODULE}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(found "")
+foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^.* " "" name "${line}")
+    list(APPEND found ${name})
+endforeach()
+file(STRINGS ${LIST} wanted)
+list(APPEND wanted DllEntryPoint)
+list(SORT found)
+list(SORT wanted)
+if(NOT found STREQUAL wanted)
+    message(FATAL_ERROR "${MODULE} exports ${found}\nwanted ${wanted}")
+endif()
