@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <memory>
 
 #include "host/path_map.h"
@@ -56,9 +58,12 @@ StoreFault& InjectedFault() {
 // The injected result of this step, or SQLITE_OK.
 int InjectedResult() { return InjectedFault().point.Hit() ? InjectedFault().result.load() : SQLITE_OK; }
 
-// Another process may hold the store's write lock past the busy timeout: a few more tries before
-// the failure is reported.
-constexpr int kBusyRetries = 3;
+// Another process may hold the store's write lock past the busy timeout, and some busy answers come
+// at once without the timeout (a store switching to its write-ahead log, or being recovered, while
+// another process opens it): more tries, each after a longer pause, before the failure is reported.
+constexpr int kBusyRetries = 20;
+
+void PauseBeforeRetry(int attempt) { std::this_thread::sleep_for(std::chrono::milliseconds(5 * (attempt + 1))); }
 
 bool Busy(int rc) { return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED; }
 
@@ -70,7 +75,10 @@ void Exec(sqlite3* db, const char* sql) {
         if (rc == SQLITE_OK) return;
         std::string text = message ? message : sqlite3_errstr(rc);
         sqlite3_free(message);
-        if (Busy(rc) && attempt < kBusyRetries) continue;
+        if (Busy(rc) && attempt < kBusyRetries) {
+            PauseBeforeRetry(attempt);
+            continue;
+        }
         throw StoreError(rc, text);
     }
 }
@@ -172,6 +180,7 @@ bool Statement::Step() {
         if (rc == SQLITE_DONE) return false;
         // Only a statement that has given no row yet can start again without repeating one.
         if (Busy(rc) && first && attempt < kBusyRetries) {
+            if (injected == SQLITE_OK) PauseBeforeRetry(attempt);
             stepped_ = false;
             sqlite3_reset(statement_);
             continue;
