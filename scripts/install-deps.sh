@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang llvm libclang-rt-dev pkg-config
           libgtest-dev libgmock-dev googletest libbenchmark-dev libsqlite3-dev libpng-dev
-          libcli11-dev clang-format)
+          libcli11-dev nlohmann-json3-dev clang-format)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -141,6 +141,27 @@ typedef struct _JOB_INFO_2W {
     DWORD PagesPrinted;
 } JOB_INFO_2W, *PJOB_INFO_2W, *LPJOB_INFO_2W;
 
+// A print monitor (level 2): its name and the module that implements it.
+typedef struct _MONITOR_INFO_2W {
+    LPWSTR pName;
+    LPWSTR pEnvironment;
+    LPWSTR pDLLName;
+} MONITOR_INFO_2W, *PMONITOR_INFO_2W, *LPMONITOR_INFO_2W;
+
+// A printer driver (level 3): its modules and the language monitor its printers' jobs go through.
+typedef struct _DRIVER_INFO_3W {
+    DWORD cVersion;
+    LPWSTR pName;
+    LPWSTR pEnvironment;
+    LPWSTR pDriverPath;
+    LPWSTR pDataFile;
+    LPWSTR pConfigFile;
+    LPWSTR pHelpFile;
+    LPWSTR pDependentFiles;
+    LPWSTR pMonitorName;
+    LPWSTR pDefaultDataType;
+} DRIVER_INFO_3W, *PDRIVER_INFO_3W, *LPDRIVER_INFO_3W;
+
 extern "C" {
 
 BOOL OpenPrinterW(LPWSTR printerName, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults);
@@ -173,5 +194,11 @@ BOOL EnumJobsW(HANDLE printer, DWORD firstJob, DWORD noJobs, DWORD level, LPBYTE
                LPDWORD returned);
 BOOL GetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE job, DWORD size, LPDWORD needed);
 BOOL SetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE job, DWORD command);
+
+// Print monitors and drivers. AddMonitorW (level 2) records a monitor's module; AddPrinterDriverW
+// (level 3) records a driver, and a driver that names a monitor has its printers' jobs go through that
+// language monitor, which the spooler loads (InitializePrintMonitor) the first time a job needs it.
+BOOL AddMonitorW(LPWSTR serverName, DWORD level, LPBYTE monitorInfo);
+BOOL AddPrinterDriverW(LPWSTR serverName, DWORD level, LPBYTE driverInfo);
 
 } // extern "C"
