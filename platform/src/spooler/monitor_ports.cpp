@@ -19,7 +19,7 @@ struct OpenedPort {
 };
 
 struct MonitorPorts {
-    std::mutex lock; // held while a port is being opened, so that a port is opened once
+    std::mutex lock;                             // held while a port is being opened, so that a port is opened once
     std::map<std::u16string, OpenedPort> byName; // by folded port name
     bool closeAtExit = false;
 };

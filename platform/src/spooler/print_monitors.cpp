@@ -32,7 +32,9 @@ public:
         return RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                                nullptr, &key_, nullptr);
     }
-    LONG Open(const std::u16string& path) { return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key_); }
+    LONG Open(const std::u16string& path) {
+        return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key_);
+    }
     LONG SetText(LPCWSTR name, std::u16string_view text) {
         const std::u16string value(text);
         return RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -172,8 +174,12 @@ BOOL AddPrinterDriverW(LPWSTR, DWORD level, LPBYTE driverInfo) {
         if (LONG rc = key.Create(host::kDriversKey + std::u16string(info->pName)); rc != ERROR_SUCCESS)
             return host::Fail(static_cast<DWORD>(rc));
         const std::pair<LPCWSTR, LPCWSTR> values[] = {
-            {u"Driver", info->pDriverPath},    {u"Data File", info->pDataFile},   {u"Configuration File", info->pConfigFile},
-            {u"Help File", info->pHelpFile},   {u"Monitor", info->pMonitorName},  {u"Datatype", info->pDefaultDataType},
+            {u"Driver", info->pDriverPath},
+            {u"Data File", info->pDataFile},
+            {u"Configuration File", info->pConfigFile},
+            {u"Help File", info->pHelpFile},
+            {u"Monitor", info->pMonitorName},
+            {u"Datatype", info->pDefaultDataType},
         };
         for (const auto& [name, value] : values)
             if (LONG rc = key.SetText(name, host::View(value)); rc != ERROR_SUCCESS)

@@ -21,7 +21,9 @@ struct TestMonitor {
         static TestMonitor monitor = [] {
             TestMonitor m;
             HMODULE module = LoadLibraryW(u"TestLanguageMonitor.dll");
-            auto find = [module](const char* name) { return reinterpret_cast<void (*)()>(GetProcAddress(module, name)); };
+            auto find = [module](const char* name) {
+                return reinterpret_cast<void (*)()>(GetProcAddress(module, name));
+            };
             m.journal = reinterpret_cast<void (*)(Journal*)>(find("TestMonitorJournal"));
             m.hold = reinterpret_cast<void (*)(BOOL)>(find("TestMonitorHoldJobs"));
             m.ejectHeld = reinterpret_cast<void (*)()>(find("TestMonitorEjectHeldJobs"));
@@ -129,8 +131,8 @@ TEST_F(LanguageMonitorTest, ThePortOpensWhenTheFirstJobStartsSpoolingAndStaysOpe
     EXPECT_EQ(Count(journal, "ClosePort"), 0u);
     EXPECT_EQ(Count(journal, "EndDocPort"), 2u);
     EXPECT_EQ(RecordingBackend::Get().bytes, "abcdef");
-    EXPECT_EQ(std::count(RecordingBackend::Get().calls.begin(), RecordingBackend::Get().calls.end(), "OpenPort REC:till"),
-              1);
+    EXPECT_EQ(
+        std::count(RecordingBackend::Get().calls.begin(), RecordingBackend::Get().calls.end(), "OpenPort REC:till"), 1);
     // The process (here: the store) ends: the port is closed.
     HostUseTemporaryStore();
     EXPECT_EQ(TestMonitor::Get().Take(), Journal{"ClosePort"});
@@ -200,11 +202,11 @@ TEST_F(LanguageMonitorTest, PrinterDataThatIsNotStoredIsAskedOfTheMonitor) {
     };
     ASSERT_EQ(SetPrinterDataW(monitored, const_cast<LPWSTR>(u"Kept"), REG_BINARY, stored, 2), ERROR_SUCCESS);
     const Case cases[] = {
-        {monitored, u"Echo", 8, ERROR_SUCCESS, 4, "ECHO"},          // the monitor answers
-        {monitored, u"Kept", 8, ERROR_SUCCESS, 2, "\x01\x02"},      // stored: the store answers
-        {monitored, u"Other", 8, ERROR_FILE_NOT_FOUND, 0, ""},      // the monitor refuses the name
-        {monitored, u"Echo", 2, ERROR_INSUFFICIENT_BUFFER, 0, ""},  // its own error comes back
-        {plain, u"Echo", 8, ERROR_FILE_NOT_FOUND, 0, ""},           // no monitor: not there
+        {monitored, u"Echo", 8, ERROR_SUCCESS, 4, "ECHO"},         // the monitor answers
+        {monitored, u"Kept", 8, ERROR_SUCCESS, 2, "\x01\x02"},     // stored: the store answers
+        {monitored, u"Other", 8, ERROR_FILE_NOT_FOUND, 0, ""},     // the monitor refuses the name
+        {monitored, u"Echo", 2, ERROR_INSUFFICIENT_BUFFER, 0, ""}, // its own error comes back
+        {plain, u"Echo", 8, ERROR_FILE_NOT_FOUND, 0, ""},          // no monitor: not there
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(HostNarrow(c.name));
@@ -303,10 +305,10 @@ TEST_F(LanguageMonitorTest, APrinterWhoseDriverNamesNoMonitorGoesStraightToThePo
     const DWORD job = PrintDocument(printer, u"doc", {"data"});
     ASSERT_NE(job, 0u);
     EXPECT_TRUE(TestMonitor::Get().Take().empty());
-    EXPECT_EQ(RecordingBackend::Get().calls,
-              (std::vector<std::string>{"OpenPort REC:till",
-                                        "StartDocPort Plain job " + std::to_string(job) + " level 1 doc",
-                                        "EndDocPort", "ClosePort"}));
+    EXPECT_EQ(
+        RecordingBackend::Get().calls,
+        (std::vector<std::string>{"OpenPort REC:till", "StartDocPort Plain job " + std::to_string(job) + " level 1 doc",
+                                  "EndDocPort", "ClosePort"}));
     EXPECT_EQ(OnlyJob(u"Plain").status, static_cast<DWORD>(JOB_STATUS_PRINTED));
 }
 
