@@ -32,7 +32,7 @@ protected:
         EXPECT_TRUE(picture::SavePng(path, picture, &error)) << error;
         return path;
     }
-    static std::u16string Port() { return velt::PreviewPortName(); }
+    static std::u16string Port() { return velt::PrinterPortName(); }
     Bytes PortBytes() const { return HostPortBytes(Port().c_str()); }
     Bytes FileBytes(const std::string& name) const { return ReadBytes(Folder() / name); }
 
@@ -132,7 +132,7 @@ TEST_F(VeltCommands, PrintingTheSampleReceiptInstallsSpoolsSendsAndPreviews) {
     EXPECT_EQ(paper.Pixel(100, 76), 0u);         // the logo's ring
     EXPECT_EQ(paper.Pixel(300, 950), 0xFFFFFFu); // below the receipt
     // The printer's own port made the same picture of the job.
-    fs::path portFolder = fs::path(HostHomeFolder()) / "preview";
+    fs::path portFolder = velt::VirtualPrinterFolder(velt::PRINTER_PORT);
     bool same = false;
     for (const auto& entry : fs::directory_iterator(portFolder))
         same = same || ReadBytes(entry.path() / "piece-001.png") == ReadBytes(preview + "/piece-001.png");

@@ -128,7 +128,8 @@ TEST_F(PrinterFolderTest, PortBinHoldsEveryByteOfTheJobInOrderAndPicturesHaveNoP
     const Bytes job =
         PrinterStream().Initialise().StandardMode().Raster(0, {PrinterLine::Mono().Dot(40)}).Feed(180).Cut().Data();
     port.StartDoc(41);
-    for (size_t at = 0; at < job.size(); at += 7) port.Write(std::span(job).subspan(at, std::min<size_t>(7, job.size() - at)));
+    for (size_t at = 0; at < job.size(); at += 7)
+        port.Write(std::span(job).subspan(at, std::min<size_t>(7, job.size() - at)));
     port.Write(Bytes{0x1B, 0x40});
     std::string error;
     ASSERT_TRUE(port.EndDoc(error)) << error;

@@ -3,6 +3,8 @@
 #include "custom_paper_list.h"
 #include "driver_devmode.h"
 #include "host/testing.h"
+#include "port_backend.h"
+#include "printer_settings_record.h"
 
 namespace velt {
 namespace {
@@ -79,8 +81,46 @@ CUSTOM_PAPER_LIST DefaultPaperList() {
     return list;
 }
 
+// Whether the build has the language monitor: its module loads and exports InitializePrintMonitor.
+bool MonitorModulePresent() {
+    HMODULE module = LoadLibraryW(MONITOR_MODULE);
+    if (!module) return false;
+    const bool present = GetProcAddress(module, "InitializePrintMonitor") != nullptr;
+    FreeLibrary(module);
+    return present;
+}
+
+// The language monitor and the driver that names it (or names none when the build has no monitor).
+bool EnsureDriver(InstallReport* report, std::ostream& err) {
+    std::u16string monitor = MONITOR_NAME, module = MONITOR_MODULE, environment = u"Windows NT x86";
+    report->throughMonitor = MonitorModulePresent();
+    if (report->throughMonitor) {
+        MONITOR_INFO_2W info{monitor.data(), environment.data(), module.data()};
+        if (!AddMonitorW(nullptr, 2, reinterpret_cast<LPBYTE>(&info))) {
+            err << "velt: cannot add the language monitor " << HostNarrow(MONITOR_NAME) << " ("
+                << ErrorText(GetLastError()) << ")\n";
+            return false;
+        }
+    }
+    std::u16string name = DRIVER_NAME, driver = u"VELT.dll", ui = u"VELTui.dll", raw = u"RAW";
+    DRIVER_INFO_3W info{};
+    info.cVersion = 3;
+    info.pName = name.data();
+    info.pEnvironment = environment.data();
+    info.pDriverPath = driver.data();
+    info.pDataFile = ui.data();
+    info.pConfigFile = ui.data();
+    info.pMonitorName = report->throughMonitor ? monitor.data() : nullptr;
+    info.pDefaultDataType = raw.data();
+    if (!AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {
+        err << "velt: cannot add the driver " << HostNarrow(DRIVER_NAME) << " (" << ErrorText(GetLastError()) << ")\n";
+        return false;
+    }
+    return true;
+}
+
 bool EnsurePrinter(InstallReport* report, std::ostream& err) {
-    report->port = PreviewPortName();
+    report->port = PrinterPortName();
     std::u16string name = PRINTER_NAME;
     Printer existing;
     PRINTER_DEFAULTSW use{nullptr, nullptr, PRINTER_ACCESS_USE};
@@ -106,9 +146,12 @@ bool EnsurePrinter(InstallReport* report, std::ostream& err) {
         return false;
     }
     report->addedPrinter = true;
-    if (!WriteCustomPaperList(PRINTER_NAME, &papers)) {
-        err << "velt: cannot store the paper list of " << HostNarrow(PRINTER_NAME) << " (" << ErrorText(GetLastError())
-            << ")\n";
+    // The settings record that the configuration interface keeps, as a new printer has it.
+    const PRINTER_SETTINGS_RECORD settings = DefaultSettingsRecord();
+    const bool storedSettings = WriteSettingsRecord(added.Get(), &settings) != FALSE;
+    if (!storedSettings || !WriteCustomPaperList(PRINTER_NAME, &papers)) {
+        err << "velt: cannot store the " << (storedSettings ? "paper list" : "settings record") << " of "
+            << HostNarrow(PRINTER_NAME) << " (" << ErrorText(GetLastError()) << ")\n";
         // Half an installation would never be completed: the next run starts again.
         DeletePrinter(added.Get());
         report->addedPrinter = false;
@@ -128,10 +171,31 @@ bool OpenHostStore(std::ostream& err) {
     return true;
 }
 
-std::u16string PreviewPortName() { return u"VPRINTER:" + HostWide(HostHomeFolder() + "/preview"); }
+std::u16string PrinterPortName() { return PRINTER_PORT; }
+
+std::string VirtualPrinterFolder(const std::u16string& port) {
+    return HostHomeFolder() + "/vprinter/" + HostNarrow(port.c_str());
+}
+
+bool AttachVirtualPrinters(std::ostream& err) {
+    if (!vprinter::RegisterVirtualPrinterBackend()) {
+        err << "velt: the host refused the virtual printer's ports\n";
+        return false;
+    }
+    // A port attached elsewhere (a device node) stays so; a new installation's port gets its printer.
+    std::u16string target;
+    if (HostPortAttachment(PRINTER_PORT, &target)) return true;
+    if (!vprinter::AttachVirtualPrinter(PRINTER_PORT, VirtualPrinterFolder(PRINTER_PORT))) {
+        err << "velt: cannot attach the port " << HostNarrow(PRINTER_PORT) << " to its virtual printer ("
+            << ErrorText(GetLastError()) << ")\n";
+        return false;
+    }
+    return true;
+}
 
 bool EnsureInstallation(std::optional<DWORD> verticalDotCount, InstallReport* report, std::ostream& err) {
-    return EnsureDotCount(verticalDotCount, report, err) && EnsurePrinter(report, err);
+    return EnsureDotCount(verticalDotCount, report, err) && AttachVirtualPrinters(err) && EnsureDriver(report, err) &&
+           EnsurePrinter(report, err);
 }
 
 } // namespace velt

@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "installation.h"
 #include "job_bytes.h"
+#include "job_watch.h"
 #include "piece_files.h"
 #include "png_picture.h"
 #include "port_backend.h"
@@ -134,10 +135,6 @@ int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
     }
 
     if (!OpenHostStore(err)) return EXIT_SYSTEM_ERROR;
-    if (!vprinter::RegisterVirtualPrinterBackend()) {
-        err << "velt print: the host refused the virtual printer's ports\n";
-        return EXIT_SYSTEM_ERROR;
-    }
     InstallReport installed;
     if (!EnsureInstallation(std::nullopt, &installed, err)) return EXIT_SYSTEM_ERROR;
     if (installed.addedPrinter) out << "installed printer \"" << HostNarrow(PRINTER_NAME) << "\"\n";
@@ -151,14 +148,22 @@ int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
     job.document = HostWide(fs::path(options.pictures.front()).filename().string());
     for (const HostPicture& p : pictures)
         job.pages.push_back({&p, options.fit ? HostPlacement::FitWidth : HostPlacement::TopLeft});
+    JobWatch watch(job.printer, err);
     bool terminal = isatty(STDERR_FILENO) == 1;
     if (terminal)
         job.onPage = [&](size_t done, size_t total) {
-            err << "\rvelt print: page " << done << " of " << total << (done == total ? "\n" : "") << std::flush;
+            watch.Say("\rvelt print: page " + std::to_string(done) + " of " + std::to_string(total) +
+                      (done == total ? "\n" : ""));
         };
 
     JobCapture capture(job.printer);
     HostPrintResult result = HostPrintPages(job);
+    if (watch.Cancelled()) {
+        const unsigned long id = watch.CancelledJob() ? watch.CancelledJob() : result.jobId;
+        watch.Say("velt print: job " + std::to_string(id) + " on \"" + HostNarrow(job.printer.c_str()) +
+                  "\" cancelled\n");
+        return EXIT_CANCELLED;
+    }
     if (!result.ok) {
         if (terminal) err << '\n';
         err << "velt print: " << result.Message() << '\n';

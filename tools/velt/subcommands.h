@@ -12,6 +12,7 @@ constexpr int EXIT_MALFORMED_INPUT = 1; // the input was read but is not what it
 constexpr int EXIT_USAGE = 2;           // wrong options or arguments
 constexpr int EXIT_FILE_ERROR = 3;      // a file could not be read or written
 constexpr int EXIT_SYSTEM_ERROR = 4;    // the work failed in the host or the driver
+constexpr int EXIT_CANCELLED = 130;     // a signal (Ctrl-C, SIGTERM) cancelled the work
 
 // velt itself, as main runs it: argv[0] is "velt", argv[1] the subcommand. Results go to out, problems
 // to err; returns the exit code.
@@ -23,5 +24,7 @@ class CommandLine;
 void RegisterPreview(CommandLine& velt);
 void RegisterInstall(CommandLine& velt);
 void RegisterPrint(CommandLine& velt);
+void RegisterStatus(CommandLine& velt);
+void RegisterVirtualPrinter(CommandLine& velt);
 
 } // namespace velt

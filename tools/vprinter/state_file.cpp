@@ -82,8 +82,7 @@ bool SetStateWord(PrinterState& state, const std::string& key, const std::string
     for (const Switch* list : {SWITCHES, LATER_SWITCHES}) {
         const size_t count = list == SWITCHES ? std::size(SWITCHES) : std::size(LATER_SWITCHES);
         for (size_t i = 0; i < count; ++i)
-            if (key == list[i].key)
-                return pick(list[i].no, list[i].yes, [&](bool on) { state.*list[i].field = on; });
+            if (key == list[i].key) return pick(list[i].no, list[i].yes, [&](bool on) { state.*list[i].field = on; });
     }
     for (const HeadKey& h : HEAD_KEYS)
         if (key == h.key)
@@ -99,8 +98,8 @@ bool SetStateWord(PrinterState& state, const std::string& key, const std::string
     if (key == "knife") return pick("on", "off", [&](bool off) { state.knife = !off; });
     if (key == "buffer") return pick("4k", "line", [&](bool line) { state.oneLineBuffer = line; });
     if (key == "speed") {
-        const bool digits = !value.empty() && value.size() <= 5 &&
-                            value.find_first_not_of("0123456789") == std::string::npos;
+        const bool digits =
+            !value.empty() && value.size() <= 5 && value.find_first_not_of("0123456789") == std::string::npos;
         if (!digits) {
             error = "speed takes millimetres per second from 0 to 99999, not '" + value + "'";
             return false;

@@ -7,8 +7,10 @@
 #include <mutex>
 #include <vector>
 
+#include "host/testing.h"
 #include "kernel/internal.h"
 #include "spooler/internal.h"
+#include "store/internal.h"
 
 namespace host {
 
@@ -75,3 +77,20 @@ void CloseMonitorPorts() {
 }
 
 } // namespace host
+
+extern "C" BOOL HostOpenPrinterPort(LPCWSTR printerName) {
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        std::optional<host::PrinterRecord> printer;
+        {
+            std::lock_guard guard(host::StoreLock());
+            printer = host::LoadPrinterByName(host::View(printerName));
+        }
+        if (!printer) {
+            SetLastError(ERROR_INVALID_PRINTER_NAME);
+            return FALSE;
+        }
+        std::optional<host::MonitorPort> port;
+        if (!host::OpenMonitorPort(*printer, &port)) return FALSE;
+        return TRUE;
+    });
+}

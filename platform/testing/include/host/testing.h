@@ -58,6 +58,11 @@ extern "C" const MONITOR* HostPortMonitor(void);
 // table removes the prefix. The table must outlive its registration.
 extern "C" BOOL HostRegisterPortBackend(LPCWSTR prefix, const MONITOR* table);
 
+// Opens the printer's port through its driver's language monitor, as the spooler does when the
+// printer's first job starts spooling (the port stays open until the process ends), so that the
+// monitor's status worker runs. TRUE also when the driver names no language monitor.
+extern "C" BOOL HostOpenPrinterPort(LPCWSTR printerName);
+
 // Attaches a printer port name ("USB001", "COM1", "LPT1") to what serves it: a backend's port
 // ("VPRINTER:<folder>"), a Linux device node ("/dev/usb/lp0") or a file ("FILE:<path>" or a path). The
 // attachment is kept in the store's registry, so every process sharing the store sees it; the port's
