@@ -28,12 +28,9 @@ struct Meaning {
 };
 
 constexpr Meaning MEANINGS[] = {
-    {PRINTER_STATUS_BUSY, "busy"},
-    {PRINTER_STATUS_PAPER_OUT, "paper out"},
-    {PRINTER_STATUS_DOOR_OPEN, "door open"},
-    {PRINTER_STATUS_USER_INTERVENTION, "needs attention"},
-    {PRINTER_STATUS_PAUSED, "paused"},
-    {PRINTER_STATUS_ERROR, "error"},
+    {PRINTER_STATUS_BUSY, "busy"},           {PRINTER_STATUS_PAPER_OUT, "paper out"},
+    {PRINTER_STATUS_DOOR_OPEN, "door open"}, {PRINTER_STATUS_USER_INTERVENTION, "needs attention"},
+    {PRINTER_STATUS_PAUSED, "paused"},       {PRINTER_STATUS_ERROR, "error"},
     {PRINTER_STATUS_OFFLINE, "offline"},
 };
 
@@ -115,8 +112,11 @@ int Status(const StatusOptions& options, std::ostream& out, std::ostream& err) {
     const std::string port = HostNarrow(level2->pPortName);
 
     if (options.json) {
-        nlohmann::json json = {{"printer", HostNarrow(name.c_str())}, {"port", port}, {"status", status},
-                               {"meaning", meaning}, {"jobs", nlohmann::json::array()}};
+        nlohmann::json json = {{"printer", HostNarrow(name.c_str())},
+                               {"port", port},
+                               {"status", status},
+                               {"meaning", meaning},
+                               {"jobs", nlohmann::json::array()}};
         for (const JobLine& job : jobs)
             json["jobs"].push_back(
                 {{"id", job.id}, {"status", job.status}, {"document", job.document}, {"text", job.text}});

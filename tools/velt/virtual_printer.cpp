@@ -69,8 +69,7 @@ int Run(const VirtualPrinterOptions& options, std::ostream& out, std::ostream& e
 void CheckWords(const VirtualPrinterOptions& options) {
     const std::vector<std::string>& words = options.words;
     if (words.empty()) throw UsageError("give show or set");
-    if (words[0] != "show" && words[0] != "set")
-        throw UsageError("takes show or set, not '" + words[0] + "'");
+    if (words[0] != "show" && words[0] != "set") throw UsageError("takes show or set, not '" + words[0] + "'");
     if (words[0] == "show" && words.size() > 1) throw UsageError("unexpected argument '" + words[1] + "'");
     if (words[0] == "set" && words.size() == 1) throw UsageError("set needs KEY=VALUE");
     if (words[0] == "set" && options.json) throw UsageError("--json goes with show");
@@ -88,13 +87,14 @@ void CheckWords(const VirtualPrinterOptions& options) {
 
 void RegisterVirtualPrinter(CommandLine& velt) {
     auto options = std::make_shared<VirtualPrinterOptions>();
-    CLI::App& command = velt.Add(
-        "virtual-printer", "show or set the state of the virtual printer on a port (paper, door, errors, speed)",
-        [options](std::ostream& out, std::ostream& err) { return Run(*options, out, err); });
-    command.add_option("ACTION", options->words,
-                       "show, or set followed by KEY=VALUE...: paper=ok|out door=closed|open cutter=ok|error "
-                       "head-temp=ok|error power=ok|error head=ok|disconnected busy=no|yes stopped=no|yes "
-                       "width=80|58 paper-colors=1|2 knife=on|off buffer=4k|line speed=N (mm/s, 0 at once)")
+    CLI::App& command = velt.Add("virtual-printer",
+                                 "show or set the state of the virtual printer on a port (paper, door, errors, speed)",
+                                 [options](std::ostream& out, std::ostream& err) { return Run(*options, out, err); });
+    command
+        .add_option("ACTION", options->words,
+                    "show, or set followed by KEY=VALUE...: paper=ok|out door=closed|open cutter=ok|error "
+                    "head-temp=ok|error power=ok|error head=ok|disconnected busy=no|yes stopped=no|yes "
+                    "width=80|58 paper-colors=1|2 knife=on|off buffer=4k|line speed=N (mm/s, 0 at once)")
         ->required();
     AddText(command, "--port", "PORT", &options->port, "the port of the virtual printer (default: USB001)");
     command.add_flag("--json", options->json, "show: print one JSON object with the port, folder and every key");
