@@ -102,7 +102,7 @@ bool CaptureBand(PDEV& pdev, const SURFOBJ& surface) {
     return true;
 }
 
-void SendCapturedPage(SURFOBJ* surface, const PDEV& pdev) {
+bool SendCapturedPage(SURFOBJ* surface, const PDEV& pdev) {
     EraseToWhite(surface, pdev.cxPage, pdev.cyPage);
-    PageOutput(surface);
+    return PageOutput(surface) != FALSE;
 }

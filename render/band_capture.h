@@ -25,6 +25,6 @@ bool SurfaceHoldsPage(const SURFOBJ& surface, const PDEV& pdev);
 // Counts the band and queues its raster; false when memory is refused or the band yields no dots.
 bool CaptureBand(PDEV& pdev, const SURFOBJ& surface);
 
-// The page is captured: the surface is erased for the next page and the page output runs. Its result
-// is the page output's own concern.
-void SendCapturedPage(SURFOBJ* surface, const PDEV& pdev);
+// The page is captured: the surface is erased for the next page and the page output runs; false when
+// the page output failed.
+bool SendCapturedPage(SURFOBJ* surface, const PDEV& pdev);

@@ -27,6 +27,6 @@ DRVAPI_EXPORT BOOL DrvNextBand(SURFOBJ* surface, POINTL* origin) {
         return FALSE;
     }
     *origin = NO_FURTHER_BAND;
-    SendCapturedPage(surface, *pdev);
-    return TRUE;
+    // A page that did not reach the spooler whole fails, so the engine fails the job.
+    return SendCapturedPage(surface, *pdev) ? TRUE : FALSE;
 }

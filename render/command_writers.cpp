@@ -5,9 +5,18 @@
 
 namespace {
 
+// A write that takes only part of the bytes is continued with the rest; one that takes none fails.
 BOOL Send(HANDLE printer, const BYTE* bytes, size_t count) {
-    DWORD written = 0;
-    return WritePrinter(printer, const_cast<BYTE*>(bytes), static_cast<DWORD>(count), &written) ? TRUE : FALSE;
+    while (count > 0) {
+        DWORD written = 0;
+        if (!WritePrinter(printer, const_cast<BYTE*>(bytes), static_cast<DWORD>(count), &written) || written == 0 ||
+            written > count) {
+            return FALSE;
+        }
+        bytes += written;
+        count -= written;
+    }
+    return TRUE;
 }
 
 template <size_t N>

@@ -131,8 +131,7 @@ TEST_P(PortLoadTest, ThirtyTwoPortsPrintAtOnceAndEveryByteArrivesOnceInOrderOnIt
 }
 
 INSTANTIATE_TEST_SUITE_P(Monitors, PortLoadTest,
-                         ::testing::Values(Road{u"TestLanguageMonitor.dll", {}},
-                                           Road{u"VELTlmon.dll", {0x1B, 0x40}}),
+                         ::testing::Values(Road{u"TestLanguageMonitor.dll", {}}, Road{u"VELTlmon.dll", {0x1B, 0x40}}),
                          [](const auto& info) { return info.index == 0 ? "PassThrough" : "VELTlmon"; });
 
 } // namespace

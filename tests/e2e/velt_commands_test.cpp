@@ -69,6 +69,49 @@ TEST_F(VeltCommands, InstallMakesThePrinterOnceAndRangeChecksTheDotCount) {
     EXPECT_EQ(StoredDotCount(), 254u);
 }
 
+// A page the driver could not send is an error that names its cause, never "printed".
+TEST_F(VeltCommands, APageThatFailsIsReportedWithItsCause) {
+    const std::string receipt = std::string(VELT_SOURCE_DIR) + "/examples/receipt.png";
+    ASSERT_EQ(Run({"velt", "install"}), velt::EXIT_OK) << Err();
+    for (DWORD stored : {0u, 255u, 1000u}) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Calvix", 0, KEY_WRITE, &key), ERROR_SUCCESS);
+        RegSetValueExW(key, u"VerticalDotCount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof stored);
+        RegCloseKey(key);
+        EXPECT_EQ(Run({"velt", "print", receipt}), velt::EXIT_SYSTEM_ERROR) << stored;
+        EXPECT_EQ(Out().find("printed"), std::string::npos) << Out();
+        EXPECT_EQ(Err(), "velt: page 1 was not printed: VerticalDotCount is " + std::to_string(stored) +
+                             "; it must be 1 to 254 (HKLM\\SOFTWARE\\Calvix)\n");
+    }
+}
+
+// A damaged stored default device mode is never read past its end: the job prints with the driver's
+// defaults, as for a printer that has none, and velt says so.
+TEST_F(VeltCommands, ADamagedStoredDeviceModeIsReplacedByTheDefaults) {
+    const std::string receipt = std::string(VELT_SOURCE_DIR) + "/examples/receipt.png";
+    const std::string spool = (Folder() / "none.bin").string(), damaged = (Folder() / "damaged.bin").string();
+    ASSERT_EQ(Run({"velt", "install"}), velt::EXIT_OK) << Err();
+    ASSERT_TRUE(HostDamageStoredDevmode(velt::PRINTER_NAME, nullptr, 0));
+    ASSERT_EQ(Run({"velt", "print", receipt, "--spool", spool}), velt::EXIT_OK) << Err();
+    DRIVER_DEVMODE stored;
+    DevmodeSetDefaults(&stored, velt::PRINTER_NAME);
+    std::vector<uint8_t> garbage(236, 0xA5);
+    std::vector<uint8_t> whole(reinterpret_cast<uint8_t*>(&stored), reinterpret_cast<uint8_t*>(&stored + 1));
+    std::vector<uint8_t> huge = whole;
+    huge[68] = huge[69] = 0xFF; // dmSize 0xFFFF
+    std::vector<uint8_t> extra = whole;
+    extra[70] = extra[71] = 0xFF; // dmDriverExtra 0xFFFF
+    const std::vector<std::vector<uint8_t>> records{std::vector<uint8_t>(whole.begin(), whole.begin() + 72), garbage,
+                                                    huge, extra};
+    for (const auto& record : records) {
+        ASSERT_TRUE(HostDamageStoredDevmode(velt::PRINTER_NAME, record.data(), record.size()));
+        ASSERT_EQ(Run({"velt", "print", receipt, "--spool", damaged}), velt::EXIT_OK) << Err();
+        EXPECT_NE(Err().find("has no usable default device mode; the driver's defaults are used"), std::string::npos)
+            << Err();
+        EXPECT_EQ(FileBytes("damaged.bin"), FileBytes("none.bin"));
+    }
+}
+
 TEST_F(VeltCommands, TheInstalledPrinterDefaultsToAn80MillimetreRollAndMatchesItsPaperList) {
     ASSERT_EQ(Run({"velt", "install"}), velt::EXIT_OK) << Err();
     std::u16string name = velt::PRINTER_NAME;

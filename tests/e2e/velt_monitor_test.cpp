@@ -68,11 +68,11 @@ public:
         posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-        args.insert(args.begin(), VELT_COMMAND);
+        args.insert(args.begin(), VELT_BINARY);
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        EXPECT_EQ(posix_spawn(&pid_, VELT_COMMAND, &actions, nullptr, argv.data(), environ), 0);
+        EXPECT_EQ(posix_spawn(&pid_, VELT_BINARY, &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
         close(pipeFds[1]);
         fd_ = pipeFds[0];
@@ -136,7 +136,9 @@ TEST_F(VeltMonitorRoad, VirtualPrinterSetAndShowTakeExactlyThePrintersKeys) {
         {{"virtual-printer", "show"}, velt::EXIT_OK, "paper=ok\ndoor=closed\ncutter=ok\nhead-temp=ok\n", ""},
         {{"virtual-printer", "set", "paper=out", "width=58", "speed=5"}, velt::EXIT_OK, "paper=out\n", ""},
         {{"virtual-printer", "show", "--port", "USB001"}, velt::EXIT_OK, "width=58\npaper-colors=2\nknife=on\n", ""},
-        {{"virtual-printer", "set", "door=ajar"}, velt::EXIT_USAGE, "",
+        {{"virtual-printer", "set", "door=ajar"},
+         velt::EXIT_USAGE,
+         "",
          "velt virtual-printer: door takes closed or open, not 'ajar'\n"},
         {{"virtual-printer", "set", "paper"}, velt::EXIT_USAGE, "", "velt virtual-printer: 'paper' is not KEY=VALUE\n"},
         {{"virtual-printer", "set"}, velt::EXIT_USAGE, "", "velt virtual-printer: set needs KEY=VALUE\n"},
@@ -189,8 +191,8 @@ TEST_F(VeltMonitorRoad, CtrlCInTheMiddleOfARasterCancelsTheJob) {
     const std::string receipt = std::string(VELT_SOURCE_DIR) + "/examples/receipt.png";
     Child child({"print", receipt});
     const fs::path portBin = PrinterFolder() / "job-1" / "port.bin";
-    ASSERT_TRUE(WaitFor([&] { return fs::exists(portBin) && fs::file_size(portBin) > 2000; },
-                        std::chrono::milliseconds(10000)))
+    ASSERT_TRUE(
+        WaitFor([&] { return fs::exists(portBin) && fs::file_size(portBin) > 2000; }, std::chrono::milliseconds(10000)))
         << child.Err();
     child.Signal(SIGINT);
     ASSERT_EQ(child.Wait(std::chrono::milliseconds(10000)), velt::EXIT_CANCELLED) << child.Err();
@@ -214,9 +216,9 @@ TEST_F(VeltMonitorRoad, WithThePaperOutPrintWaitsSaysWhyAndGoesOnWhenThePaperIsB
     ASSERT_EQ(Run({"virtual-printer", "set", "paper=out"}), velt::EXIT_OK);
     const std::string receipt = std::string(VELT_SOURCE_DIR) + "/examples/receipt.png";
     Child child({"print", receipt});
-    ASSERT_TRUE(WaitFor([&] { return child.Err().find("VELT K9x: -Out of Paper, waiting (Ctrl-C cancels)\n") !=
-                                     std::string::npos; },
-                        std::chrono::milliseconds(10000)))
+    ASSERT_TRUE(WaitFor(
+        [&] { return child.Err().find("VELT K9x: -Out of Paper, waiting (Ctrl-C cancels)\n") != std::string::npos; },
+        std::chrono::milliseconds(10000)))
         << child.Err();
     EXPECT_EQ(child.Wait(std::chrono::milliseconds(200)), -1); // still waiting
     ASSERT_EQ(Run({"virtual-printer", "set", "paper=ok"}), velt::EXIT_OK);

@@ -179,8 +179,9 @@ protected:
         return bytes;
     }
 
-    // Runs a whole document: the pictures as pages between DrvStartDoc and DrvEndDoc.
-    Bytes PrintDocument(const JobSettings& settings, const std::vector<Picture>& pages) {
+    // Runs a whole document: the pictures as pages between DrvStartDoc and DrvEndDoc; each page's
+    // DrvNextBand must answer pagesPrint (FALSE when its page output fails).
+    Bytes PrintDocument(const JobSettings& settings, const std::vector<Picture>& pages, bool pagesPrint = true) {
         StartJob();
         {
             Device device(printer_, settings);
@@ -188,7 +189,7 @@ protected:
             if (device.ok()) {
                 EXPECT_TRUE(DrvStartDoc(device.surface(), nullptr, 1));
                 for (const Picture& page : pages) {
-                    EXPECT_TRUE(device.Page(page));
+                    EXPECT_EQ(device.Page(page), pagesPrint);
                 }
                 EXPECT_TRUE(DrvEndDoc(device.surface(), 0));
             }

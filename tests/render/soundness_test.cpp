@@ -28,17 +28,19 @@ Bytes PageStartOnly(int rows) {
 
 TEST_F(Soundness, MissingVerticalDotCountSendsNothingOfThePage) {
     RemoveVerticalDotCount();
-    EXPECT_TRUE(SameStream(PrintDocument(JobSettings::Rows(220), {BlackRows(576, 220, 10)}), PageStartOnly(220)));
+    EXPECT_TRUE(
+        SameStream(PrintDocument(JobSettings::Rows(220), {BlackRows(576, 220, 10)}, false), PageStartOnly(220)));
 }
 
 TEST_F(Soundness, ZeroVerticalDotCountIsRefusedLikeAMissingOne) {
     SetVerticalDotCount(0);
-    EXPECT_TRUE(SameStream(PrintDocument(JobSettings::Rows(220), {BlackRows(576, 220, 10)}), PageStartOnly(220)));
+    EXPECT_TRUE(
+        SameStream(PrintDocument(JobSettings::Rows(220), {BlackRows(576, 220, 10)}, false), PageStartOnly(220)));
     JobSettings standard = JobSettings::Rows(220);
     standard.pageModeControl = 1;
     PrinterStream expected;
     expected.Initialise().SideMode(0).StandardMode().Initialise();
-    EXPECT_TRUE(SameStream(PrintDocument(standard, {BlackRows(576, 220, 10)}), expected));
+    EXPECT_TRUE(SameStream(PrintDocument(standard, {BlackRows(576, 220, 10)}, false), expected));
 }
 
 TEST_F(Soundness, VerticalDotCountReadsFourBytesWhateverItsType) {
@@ -54,7 +56,8 @@ TEST_F(Soundness, VerticalDotCountReadsFourBytesWhateverItsType) {
 TEST_F(Soundness, BlocksOfTwoHundredFiftyFiveRowsAreRefusedShorterOnesStillGo) {
     SetVerticalDotCount(300);
     // Page mode: 260 printed rows make one block of 260, which the printer could not be told.
-    EXPECT_TRUE(SameStream(PrintDocument(JobSettings::Rows(300), {BlackRows(576, 300, 260)}), PageStartOnly(300)));
+    EXPECT_TRUE(
+        SameStream(PrintDocument(JobSettings::Rows(300), {BlackRows(576, 300, 260)}, false), PageStartOnly(300)));
     // Standard mode: runs cut short by blank rows and by the page end go out.
     JobSettings standard = JobSettings::Rows(45);
     standard.pageModeControl = 1;
@@ -153,6 +156,59 @@ TEST_F(Soundness, FailedWritesStopThePageAndPageCountStaysRight) {
     PrinterStream expected;
     expected.Initialise().Initialise().SideMode(0).PageModeArea(220);
     EXPECT_TRUE(SameStream(EndJob(), expected));
+}
+
+// A page output that fails part way (a write refused at any point of the page, VerticalDotCount
+// unusable, no row buffer) makes DrvNextBand fail, so the engine fails the job instead of calling it
+// printed.
+TEST_F(Soundness, AFailedPageOutputFailsNextBand) {
+    struct Case {
+        const char* what;
+        std::function<void(RenderTest&)> arm;
+    };
+    const Case cases[] = {
+        {"first raster block refused", [](RenderTest&) { HostFailPrinterWrite(1); }},
+        {"second raster block refused", [](RenderTest&) { HostFailPrinterWrite(2); }},
+        {"a middle raster block refused", [](RenderTest&) { HostFailPrinterWrite(6); }},
+        {"the page output's row buffer refused", [](RenderTest&) { HostFailAllocation(3); }},
+        {"VerticalDotCount 0", [](RenderTest& t) { t.SetVerticalDotCount(0); }},
+        {"VerticalDotCount 255", [](RenderTest& t) { t.SetVerticalDotCount(255); }},
+        {"VerticalDotCount 1000", [](RenderTest& t) { t.SetVerticalDotCount(1000); }},
+        {"VerticalDotCount missing", [](RenderTest& t) { t.RemoveVerticalDotCount(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetVerticalDotCount(24);
+        StartJob();
+        {
+            Device device(printer(), JobSettings::Rows(300));
+            ASSERT_TRUE(device.ok());
+            ASSERT_TRUE(DrvStartPage(device.surface()));
+            POINTL origin{};
+            ASSERT_TRUE(DrvStartBanding(device.surface(), &origin));
+            std::memset(device.surface()->pvScan0, 0, 576 * 3 * 260); // 260 black rows: eleven blocks
+            c.arm(*this);
+            EXPECT_FALSE(DrvNextBand(device.surface(), &origin));
+            HostFailPrinterWrite(0);
+            HostFailAllocation(0);
+        }
+        EndJob();
+    }
+}
+
+// A spooler that takes only part of a write is given the rest: the stream is the same as with whole
+// writes, however few bytes each call takes.
+TEST_F(Soundness, ShortWritesAreCompletedByteForByte) {
+    JobSettings settings = JobSettings::Rows(220);
+    settings.colour = DMCOLOR_COLOR;
+    const std::vector<Picture> pages{BlackRows(576, 220, 30), BlackRows(576, 220, 3)};
+    const Bytes whole = PrintDocument(settings, pages);
+    for (DWORD most : {1u, 7u, 80u, 4096u}) {
+        SCOPED_TRACE(most);
+        HostLimitPrinterWrite(most);
+        EXPECT_TRUE(SameStream(PrintDocument(settings, pages), whole));
+        HostLimitPrinterWrite(0);
+    }
 }
 
 TEST_F(Soundness, NextBandWithoutMemoryQueuesNothingAndLeavesTheSurface) {

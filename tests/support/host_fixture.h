@@ -47,6 +47,8 @@ protected:
         HostFailFileWrite(0);
         HostFailPrinterDataRead(0);
         HostFailPrinterWrite(0);
+        HostLimitPrinterWrite(0);
+        HostFailStoreStatement(0, 0);
     }
 
     // The temporary folder as a Linux path, and a platform path of a name inside it.

@@ -187,12 +187,12 @@ TEST_F(DevmodeMergeTest, PrivatePartIsTakenWholeOnlyWithItsSignature) {
     ours.Put32(224, 4);
     ours.Put32(228, 0xABCD);
     ours.Put16(232, 0);
-    ours.Put16(234, 7); // not range-checked
+    ours.Put16(234, 0);
     ASSERT_TRUE(DevmodeMerge(&working, ours.record(), kRules));
     EXPECT_EQ(working.dmUserSize, 4u);
     EXPECT_EQ(working.dmPrivReserved, 0xABCDu);
     EXPECT_EQ(working.dmPageModeControl, 0);
-    EXPECT_EQ(working.dmCuttingControl, 7);
+    EXPECT_EQ(working.dmCuttingControl, 0);
 
     DevmodeBytes foreign = Incoming(0);
     foreign.Put32(220, 0x58595A57); // another driver's signature
@@ -201,6 +201,25 @@ TEST_F(DevmodeMergeTest, PrivatePartIsTakenWholeOnlyWithItsSignature) {
     const auto before = BytesOf(working);
     ASSERT_TRUE(DevmodeMerge(&working, foreign.record(), kRules));
     EXPECT_EQ(BytesOf(working), before);
+}
+
+// A cutting control other than 0 or 1 (a stored -3 left the paper uncut) keeps the working value;
+// the page-mode control is taken as it comes.
+TEST_F(DevmodeMergeTest, AnOutOfRangeCuttingControlKeepsTheWorkingValue) {
+    struct Case {
+        int16_t pageMode, cutting;
+        int16_t wantPageMode, wantCutting;
+    };
+    for (const Case& c :
+         {Case{0, -3, 0, 1}, Case{2, 7, 2, 1}, Case{0, 0x7FFF, 0, 1}, Case{1, 0, 1, 0}, Case{0, -32768, 0, 1}}) {
+        SetUp();
+        DevmodeBytes ours = Incoming(0);
+        ours.Put16(232, static_cast<uint16_t>(c.pageMode));
+        ours.Put16(234, static_cast<uint16_t>(c.cutting));
+        ASSERT_TRUE(DevmodeMerge(&working, ours.record(), kRules));
+        EXPECT_EQ(working.dmPageModeControl, c.wantPageMode) << c.pageMode << " " << c.cutting;
+        EXPECT_EQ(working.dmCuttingControl, c.wantCutting) << c.pageMode << " " << c.cutting;
+    }
 }
 
 TEST_F(DevmodeMergeTest, ShortPrivatePartSuppliesOnlyItsBytes) {

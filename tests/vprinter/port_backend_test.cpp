@@ -2,7 +2,6 @@
 
 #include "platform.h"
 #include "host_fixture.h"
-#include "host/portmon.h"
 #include "host/testing.h"
 #include "port_backend.h"
 #include "printer_stream.h"

@@ -39,7 +39,21 @@ private:
     HANDLE handle_ = nullptr;
 };
 
-std::string ErrorText(DWORD code) { return "error " + std::to_string(code); }
+// The cause of a failed call in words; a failure of the host's store names the state folder too.
+std::string ErrorText(DWORD code) {
+    const std::string number = "error " + std::to_string(code);
+    const std::string folder = " in the state folder " + HostHomeFolder() + " (" + number + ")";
+    switch (code) {
+    case ERROR_DISK_FULL: return "the disk is full" + folder;
+    case ERROR_WRITE_PROTECT:
+    case ERROR_ACCESS_DENIED: return "the state folder cannot be written" + folder;
+    case ERROR_FILE_CORRUPT: return "the store is damaged" + folder;
+    case ERROR_BUSY: return "the store is busy in another process" + folder;
+    case ERROR_WRITE_FAULT:
+    case ERROR_CANTWRITE: return "the store could not be written" + folder;
+    default: return number;
+    }
+}
 
 bool EnsureDotCount(std::optional<DWORD> wanted, InstallReport* report, std::ostream& err) {
     RegistryKey key;
@@ -47,15 +61,19 @@ bool EnsureDotCount(std::optional<DWORD> wanted, InstallReport* report, std::ost
     LONG rc = RegCreateKeyExW(HKEY_LOCAL_MACHINE, CALVIX_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                               nullptr, key.Out(), &disposition);
     if (rc != ERROR_SUCCESS) {
-        err << "velt: cannot create the registry key HKLM\\" << HostNarrow(CALVIX_KEY) << " (" << ErrorText(rc)
-            << ")\n";
+        err << "velt: cannot create the registry key HKLM\\" << HostNarrow(CALVIX_KEY) << ": " << ErrorText(rc) << "\n";
         return false;
     }
     report->createdKey = disposition == REG_CREATED_NEW_KEY;
     DWORD stored = 0, type = 0, size = sizeof stored;
-    bool present = RegQueryValueExW(key.Get(), VERTICAL_DOT_COUNT, nullptr, &type, reinterpret_cast<LPBYTE>(&stored),
-                                    &size) == ERROR_SUCCESS &&
-                   type == REG_DWORD && size == sizeof stored;
+    const LONG read =
+        RegQueryValueExW(key.Get(), VERTICAL_DOT_COUNT, nullptr, &type, reinterpret_cast<LPBYTE>(&stored), &size);
+    // Only a missing value is set anew: one that cannot be read now is kept for a later run.
+    if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND && read != ERROR_MORE_DATA) {
+        err << "velt: cannot read " << HostNarrow(VERTICAL_DOT_COUNT) << ": " << ErrorText(read) << "\n";
+        return false;
+    }
+    bool present = read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof stored;
     if (present && !wanted) {
         report->verticalDotCount = stored;
         return true;
@@ -64,7 +82,7 @@ bool EnsureDotCount(std::optional<DWORD> wanted, InstallReport* report, std::ost
     rc = RegSetValueExW(key.Get(), VERTICAL_DOT_COUNT, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                         sizeof value);
     if (rc != ERROR_SUCCESS) {
-        err << "velt: cannot set " << HostNarrow(VERTICAL_DOT_COUNT) << " (" << ErrorText(rc) << ")\n";
+        err << "velt: cannot set " << HostNarrow(VERTICAL_DOT_COUNT) << ": " << ErrorText(rc) << "\n";
         return false;
     }
     report->setDotCount = true;
@@ -97,8 +115,8 @@ bool EnsureDriver(InstallReport* report, std::ostream& err) {
     if (report->throughMonitor) {
         MONITOR_INFO_2W info{monitor.data(), environment.data(), module.data()};
         if (!AddMonitorW(nullptr, 2, reinterpret_cast<LPBYTE>(&info))) {
-            err << "velt: cannot add the language monitor " << HostNarrow(MONITOR_NAME) << " ("
-                << ErrorText(GetLastError()) << ")\n";
+            err << "velt: cannot add the language monitor " << HostNarrow(MONITOR_NAME) << ": "
+                << ErrorText(GetLastError()) << "\n";
             return false;
         }
     }
@@ -113,7 +131,7 @@ bool EnsureDriver(InstallReport* report, std::ostream& err) {
     info.pMonitorName = report->throughMonitor ? monitor.data() : nullptr;
     info.pDefaultDataType = raw.data();
     if (!AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {
-        err << "velt: cannot add the driver " << HostNarrow(DRIVER_NAME) << " (" << ErrorText(GetLastError()) << ")\n";
+        err << "velt: cannot add the driver " << HostNarrow(DRIVER_NAME) << ": " << ErrorText(GetLastError()) << "\n";
         return false;
     }
     return true;
@@ -124,7 +142,33 @@ bool EnsurePrinter(InstallReport* report, std::ostream& err) {
     std::u16string name = PRINTER_NAME;
     Printer existing;
     PRINTER_DEFAULTSW use{nullptr, nullptr, PRINTER_ACCESS_USE};
-    if (OpenPrinterW(name.data(), existing.Out(), &use)) return true;
+    const bool opened = OpenPrinterW(name.data(), existing.Out(), &use) != FALSE;
+    if (!opened && GetLastError() != ERROR_INVALID_PRINTER_NAME) {
+        err << "velt: cannot open the printer " << HostNarrow(PRINTER_NAME) << ": " << ErrorText(GetLastError())
+            << "\n";
+        return false;
+    }
+    if (opened) {
+        // A run stopped between adding the printer and storing its paper list left half an
+        // installation: the paper list is stored now.
+        std::u16string value = u"CustomPaperList";
+        DWORD type = 0, needed = 0;
+        const DWORD read = GetPrinterDataW(existing.Get(), value.data(), &type, nullptr, 0, &needed);
+        if (read == ERROR_SUCCESS || read == ERROR_MORE_DATA) return true;
+        if (read != ERROR_FILE_NOT_FOUND) {
+            err << "velt: cannot read the paper list of " << HostNarrow(PRINTER_NAME) << ": " << ErrorText(read)
+                << "\n";
+            return false;
+        }
+        CUSTOM_PAPER_LIST papers = DefaultPaperList();
+        if (!WriteCustomPaperList(PRINTER_NAME, &papers)) {
+            err << "velt: cannot store the paper list of " << HostNarrow(PRINTER_NAME) << ": "
+                << ErrorText(GetLastError()) << "\n";
+            return false;
+        }
+        report->repairedPrinter = true;
+        return true;
+    }
 
     // Portrait, mono, single side, page mode, cut after each page: the record's defaults.
     CUSTOM_PAPER_LIST papers = DefaultPaperList();
@@ -140,9 +184,10 @@ bool EnsurePrinter(InstallReport* report, std::ostream& err) {
     info.pDevMode = &devmode.dmPublic;
     info.Attributes = PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_DEFAULT;
     Printer added(AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)));
+    // Another velt added it in the meantime: that installation is the one kept.
+    if (!added.Get() && GetLastError() == ERROR_PRINTER_ALREADY_EXISTS) return true;
     if (!added.Get()) {
-        err << "velt: cannot add the printer " << HostNarrow(PRINTER_NAME) << " (" << ErrorText(GetLastError())
-            << ")\n";
+        err << "velt: cannot add the printer " << HostNarrow(PRINTER_NAME) << ": " << ErrorText(GetLastError()) << "\n";
         return false;
     }
     report->addedPrinter = true;
@@ -151,7 +196,7 @@ bool EnsurePrinter(InstallReport* report, std::ostream& err) {
     const bool storedSettings = WriteSettingsRecord(added.Get(), &settings) != FALSE;
     if (!storedSettings || !WriteCustomPaperList(PRINTER_NAME, &papers)) {
         err << "velt: cannot store the " << (storedSettings ? "paper list" : "settings record") << " of "
-            << HostNarrow(PRINTER_NAME) << " (" << ErrorText(GetLastError()) << ")\n";
+            << HostNarrow(PRINTER_NAME) << ": " << ErrorText(GetLastError()) << "\n";
         // Half an installation would never be completed: the next run starts again.
         DeletePrinter(added.Get());
         report->addedPrinter = false;
@@ -164,8 +209,8 @@ bool EnsurePrinter(InstallReport* report, std::ostream& err) {
 
 bool OpenHostStore(std::ostream& err) {
     if (!HostUseStore(nullptr)) {
-        err << "velt: cannot open the host's store in " << HostHomeFolder() << " (" << ErrorText(GetLastError())
-            << ")\n";
+        err << "velt: cannot open the host's store in " << HostHomeFolder() << ": " << ErrorText(GetLastError())
+            << "\n";
         return false;
     }
     return true;
@@ -186,8 +231,8 @@ bool AttachVirtualPrinters(std::ostream& err) {
     std::u16string target;
     if (HostPortAttachment(PRINTER_PORT, &target)) return true;
     if (!vprinter::AttachVirtualPrinter(PRINTER_PORT, VirtualPrinterFolder(PRINTER_PORT))) {
-        err << "velt: cannot attach the port " << HostNarrow(PRINTER_PORT) << " to its virtual printer ("
-            << ErrorText(GetLastError()) << ")\n";
+        err << "velt: cannot attach the port " << HostNarrow(PRINTER_PORT)
+            << " to its virtual printer: " << ErrorText(GetLastError()) << "\n";
         return false;
     }
     return true;

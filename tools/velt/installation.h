@@ -50,7 +50,8 @@ struct InstallReport {
     bool createdKey = false;
     bool setDotCount = false;
     bool addedPrinter = false;
-    bool throughMonitor = false; // the printer's driver names the language monitor
+    bool throughMonitor = false;  // the printer's driver names the language monitor
+    bool repairedPrinter = false; // it was there without its paper list, which is now stored
     DWORD verticalDotCount = 0;
     std::u16string port;
 };

@@ -1,6 +1,7 @@
 // velt print [options] PICTURE...: prints each picture as one page through the whole road (the
 // graphics engine, the rendering driver, the spooler and the printer's port), with the job's
 // settings taken from the printer's default device mode and changed by the options.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include "installation.h"
 #include "job_bytes.h"
 #include "job_watch.h"
+#include "page_failure.h"
 #include "piece_files.h"
 #include "png_picture.h"
 #include "port_backend.h"
@@ -59,7 +61,11 @@ bool JobDevmode(const std::u16string& printerName, const PrintOptions& options, 
     std::vector<BYTE> info(needed);
     if (needed && GetPrinterW(printer.Get(), 2, info.data(), needed, &needed)) {
         const auto* level2 = reinterpret_cast<const PRINTER_INFO_2W*>(info.data());
-        if (level2->pDevMode) DevmodeMerge(devmode, level2->pDevMode, CONFIGURATION_INTERFACE_MERGE_RULES);
+        if (level2->pDevMode)
+            DevmodeMerge(devmode, level2->pDevMode, CONFIGURATION_INTERFACE_MERGE_RULES);
+        else
+            err << "velt print: printer \"" << HostNarrow(printerName.c_str())
+                << "\" has no usable default device mode; the driver's defaults are used\n";
     }
     ApplyPrintOptions(options, devmode);
     return true;
@@ -75,14 +81,30 @@ vprinter::PrinterState PaperFor(const DRIVER_DEVMODE& devmode) {
     return state;
 }
 
+// The file is written whole under a temporary name in its folder, flushed to the disk and renamed over
+// the final name, so that a run killed or failing half way leaves the previous file as it was.
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::ostream& err) {
     std::error_code ec;
     if (fs::path parent = fs::path(path).parent_path(); !parent.empty()) fs::create_directories(parent, ec);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) {
-        err << "velt print: cannot write '" << path << "': " << std::strerror(errno) << '\n';
+    const std::string temporary = path + ".part-" + std::to_string(getpid());
+    int cause = 0; // the errno of the first step that failed
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) cause = errno;
+    for (size_t done = 0; cause == 0 && done < bytes.size();) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0)
+            done += static_cast<size_t>(n);
+        else if (n == 0)
+            cause = EIO;
+        else if (errno != EINTR)
+            cause = errno;
+    }
+    if (cause == 0 && fsync(fd) != 0) cause = errno;
+    if (fd >= 0 && close(fd) != 0 && cause == 0) cause = errno;
+    if (cause == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) cause = errno;
+    if (cause != 0) {
+        err << "velt print: cannot write '" << path << "': " << std::strerror(cause) << '\n';
+        std::remove(temporary.c_str());
         return false;
     }
     return true;
@@ -166,7 +188,11 @@ int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
     }
     if (!result.ok) {
         if (terminal) err << '\n';
-        err << "velt print: " << result.Message() << '\n';
+        const std::string cause = result.failedCall == "DrvNextBand" && result.page ? PageFailureCause() : "";
+        if (!cause.empty())
+            err << "velt: page " << result.page << " was not printed: " << cause << '\n';
+        else
+            err << "velt print: " << result.Message() << '\n';
         return EXIT_SYSTEM_ERROR;
     }
     WarnWhenCropped(pictures, options.fit, result.printableArea, err);

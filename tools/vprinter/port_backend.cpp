@@ -5,7 +5,6 @@
 #include <set>
 
 #include "platform.h"
-#include "host/portmon.h"
 #include "host/testing.h"
 
 namespace vprinter {

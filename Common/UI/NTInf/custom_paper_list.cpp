@@ -78,10 +78,13 @@ BOOL WriteCustomPaperList(LPCWSTR printerName, const CUSTOM_PAPER_LIST* list) {
     CUSTOM_PAPER_LIST copy = *list; // the platform call takes a writable buffer
     WCHAR valueName[sizeof(kValueName) / sizeof(WCHAR)];
     std::memcpy(valueName, kValueName, sizeof(kValueName));
-    return SetPrinterDataW(printer.get(), valueName, REG_BINARY, reinterpret_cast<LPBYTE>(&copy), sizeof(copy)) ==
-                   ERROR_SUCCESS
-               ? TRUE
-               : FALSE;
+    const DWORD result =
+        SetPrinterDataW(printer.get(), valueName, REG_BINARY, reinterpret_cast<LPBYTE>(&copy), sizeof(copy));
+    if (result != ERROR_SUCCESS) {
+        SetLastError(result); // the caller learns why, as from a failed open
+        return FALSE;
+    }
+    return TRUE;
 }
 
 BOOL UserPaperTenths(const USER_PAPER_ENTRY* entry, SHORT* widthTenths, SHORT* lengthTenths) {

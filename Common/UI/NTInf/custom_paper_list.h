@@ -32,7 +32,8 @@ CUSTOM_PAPER_LIST BuiltInCustomPaperList();
 // on failure (printer or value missing, unreadable, or not exactly 260 bytes) list is left as it was.
 BOOL ReadCustomPaperList(LPCWSTR printerName, CUSTOM_PAPER_LIST* list);
 
-// Stores the table with the named printer (opened with all access) as REG_BINARY.
+// Stores the table with the named printer (opened with all access) as REG_BINARY; on failure the last
+// error says why.
 BOOL WriteCustomPaperList(LPCWSTR printerName, const CUSTOM_PAPER_LIST* list);
 
 // An entry's sizes in the device mode's tenths of a millimetre, from the low 16 bits of the stored

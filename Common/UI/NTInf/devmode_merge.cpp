@@ -60,13 +60,16 @@ void TakeOver(DRIVER_DEVMODE& working, const DRIVER_DEVMODE& scratch, const DEVM
     }
     TakePaper(out, in, rules);
 
-    // Our own private part comes along whole; its values are the caller's choice and not checked.
+    // Our own private part comes along whole, except that a cutting control other than 0 or 1 keeps
+    // the working value, as an out-of-range public field does: any other value would leave the paper
+    // uncut.
     if (scratch.dmPrivSignature == PRIV_SIGNATURE) {
         working.dmPrivSignature = scratch.dmPrivSignature;
         working.dmUserSize = scratch.dmUserSize;
         working.dmPrivReserved = scratch.dmPrivReserved;
         working.dmPageModeControl = scratch.dmPageModeControl;
-        working.dmCuttingControl = scratch.dmCuttingControl;
+        if (scratch.dmCuttingControl == 0 || scratch.dmCuttingControl == 1)
+            working.dmCuttingControl = scratch.dmCuttingControl;
     }
 }
 

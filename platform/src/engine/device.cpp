@@ -2,7 +2,7 @@
 // tools and tests see them.
 #include "engine/internal.h"
 #include "host/engine.h"
-#include "host/kernel.h"
+#include <winbase.h>
 #include "kernel/internal.h"
 
 extern "C" {

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/kernel.h"
-#include "host/winddi.h"
+#include <winbase.h>
+#include <winddi.h>
 #include "kernel/internal.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/engine.h"
-#include "host/winddi.h"
+#include <winddi.h>
 
 namespace host::eng {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "engine/internal.h"
-#include "host/kernel.h"
+#include <winbase.h>
 #include "kernel/internal.h"
 
 namespace {

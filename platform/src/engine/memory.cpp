@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "engine/internal.h"
-#include "host/kernel.h"
-#include "host/module.h"
+#include <winbase.h>
+#include <libloaderapi.h>
 #include "kernel/internal.h"
 
 extern "C" {

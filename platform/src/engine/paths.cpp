@@ -2,7 +2,7 @@
 // nothing to stroke, fill or place: these calls check their objects and succeed without drawing.
 // EngTextOut still paints the opaque background rectangle, which needs no glyphs.
 #include "engine/internal.h"
-#include "host/kernel.h"
+#include <winbase.h>
 #include "kernel/internal.h"
 
 namespace {

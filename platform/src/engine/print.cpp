@@ -10,9 +10,9 @@
 #include "engine/internal.h"
 #include "host/devmode_check.h"
 #include "host/engine.h"
-#include "host/kernel.h"
-#include "host/module.h"
-#include "host/spooler.h"
+#include <winbase.h>
+#include <libloaderapi.h>
+#include <winspool.h>
 #include "host/testing.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/internal.h"
-#include "host/kernel.h"
+#include <winbase.h>
 #include "kernel/internal.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "engine/internal.h"
-#include "host/kernel.h"
+#include <winbase.h>
 #include "kernel/internal.h"
 
 namespace {

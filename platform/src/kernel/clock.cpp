@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/kernel.h"
+#include <winbase.h>
 #include "host/testing.h"
 
 namespace host {

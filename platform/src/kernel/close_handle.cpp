@@ -1,6 +1,6 @@
 // CloseHandle closes kernel objects only: files (and events, threads). Searches, printers and
 // registry keys have their own close functions; a closed or unknown handle fails cleanly.
-#include "host/kernel.h"
+#include <winbase.h>
 #include "kernel/internal.h"
 
 extern "C" BOOL CloseHandle(HANDLE object) {

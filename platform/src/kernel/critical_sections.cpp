@@ -4,7 +4,7 @@
 #include <mutex>
 #include <new>
 
-#include "host/threads.h"
+#include <synchapi.h>
 #include "kernel/internal.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <deque>
 #include <mutex>
 
-#include "host/kernel.h"
+#include <winbase.h>
 #include "host/testing.h"
 #include "kernel/internal.h"
 

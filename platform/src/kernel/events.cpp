@@ -2,7 +2,7 @@
 #include <map>
 #include <string>
 
-#include "host/threads.h"
+#include <synchapi.h>
 #include "kernel/internal.h"
 
 namespace {

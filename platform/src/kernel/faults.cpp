@@ -21,12 +21,17 @@ FaultPoint& PrinterWriteFault() {
     static FaultPoint point;
     return point;
 }
+std::atomic<DWORD>& PrinterWriteLimit() {
+    static std::atomic<DWORD> limit{0};
+    return limit;
+}
 
 void DisarmAllFaults() {
     AllocationFault().Arm(0);
     FileWriteFault().Arm(0);
     PrinterDataReadFault().Arm(0);
     PrinterWriteFault().Arm(0);
+    PrinterWriteLimit() = 0;
 }
 
 } // namespace host
@@ -37,5 +42,6 @@ void HostFailAllocation(unsigned nth) { host::AllocationFault().Arm(nth); }
 void HostFailFileWrite(unsigned nth) { host::FileWriteFault().Arm(nth); }
 void HostFailPrinterDataRead(unsigned nth) { host::PrinterDataReadFault().Arm(nth); }
 void HostFailPrinterWrite(unsigned nth) { host::PrinterWriteFault().Arm(nth); }
+void HostLimitPrinterWrite(DWORD most) { host::PrinterWriteLimit() = most; }
 
 } // extern "C"

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "host/kernel.h"
+#include <winbase.h>
 #include "host/path_map.h"
 #include "kernel/internal.h"
 

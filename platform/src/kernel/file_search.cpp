@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "host/kernel.h"
+#include <winbase.h>
 #include "host/path_map.h"
 #include "kernel/internal.h"
 

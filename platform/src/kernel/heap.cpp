@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "host/kernel.h"
+#include <winbase.h>
 #include "host/testing.h"
 #include "kernel/internal.h"
 

@@ -1,5 +1,5 @@
 // Atomic operations on 32-bit values, sequentially consistent as on the platform.
-#include "host/threads.h"
+#include <synchapi.h>
 
 extern "C" {
 

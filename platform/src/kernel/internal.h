@@ -21,8 +21,8 @@
 #include <string_view>
 #include <utility>
 
-#include "host/kernel.h"
-#include "host/types.h"
+#include <winbase.h>
+#include <windef.h>
 
 namespace host {
 
@@ -151,6 +151,7 @@ FaultPoint& AllocationFault();
 FaultPoint& FileWriteFault();
 FaultPoint& PrinterDataReadFault();
 FaultPoint& PrinterWriteFault();
+std::atomic<DWORD>& PrinterWriteLimit(); // the most bytes one WritePrinter takes; 0 is no limit
 void DisarmAllFaults();
 
 // ---- The host clock -----------------------------------------------------------------------------

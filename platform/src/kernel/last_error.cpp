@@ -1,5 +1,5 @@
 // The last-error code, one per thread.
-#include "host/kernel.h"
+#include <winbase.h>
 
 namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;

@@ -5,7 +5,7 @@
 #include <map>
 #include <vector>
 
-#include "host/kernel.h"
+#include <winbase.h>
 
 namespace host {
 

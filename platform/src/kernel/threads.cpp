@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "host/threads.h"
+#include <synchapi.h>
 #include "kernel/internal.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <vector>
 
-#include "host/threads.h"
+#include <synchapi.h>
 #include "kernel/internal.h"
 
 namespace host {

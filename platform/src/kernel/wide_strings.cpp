@@ -2,7 +2,7 @@
 // platform's case folding); a null string reads as empty, as the platform tolerates it.
 #include <algorithm>
 
-#include "host/kernel.h"
+#include <winbase.h>
 #include "kernel/internal.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "host/elf_sections.h"
 #include "host/resource_format.h"
-#include "host/types.h"
+#include <windef.h>
 
 namespace host {
 

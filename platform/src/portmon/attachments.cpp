@@ -4,7 +4,7 @@
 // platform lists its local ports, so that every process that shares the store sees them.
 #include <string>
 
-#include "host/registry.h"
+#include <winreg.h>
 #include "host/testing.h"
 #include "kernel/internal.h"
 #include "portmon/internal.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/portmon.h"
-#include "host/types.h"
+#include <winsplp.h>
+#include <windef.h>
 
 namespace host {
 

@@ -11,7 +11,8 @@
 #include <mutex>
 
 #include "host/path_map.h"
-#include "host/portmon.h"
+#include <usbprint.h>
+#include <winsplp.h>
 #include "host/testing.h"
 #include "kernel/internal.h"
 #include "portmon/internal.h"

@@ -1,6 +1,6 @@
 // The registry under HKEY_LOCAL_MACHINE, kept in the store. Key paths are backslash-separated and
 // compared without regard to case; a key handle carries the access it was opened with.
-#include "host/registry.h"
+#include <winreg.h>
 
 #include <cstring>
 

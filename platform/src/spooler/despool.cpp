@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "host/kernel.h"
+#include <winbase.h>
 #include "spooler/internal.h"
 #include "store/internal.h"
 

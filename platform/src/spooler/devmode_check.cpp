@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "host/devmode.h"
+#include <wingdi.h>
 
 namespace {
 

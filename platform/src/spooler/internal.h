@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/portmon.h"
-#include "host/spooler.h"
+#include <winsplp.h>
+#include <winspool.h>
 #include "kernel/internal.h"
 
 namespace host {

@@ -202,6 +202,8 @@ BOOL WritePrinter(HANDLE printer, LPVOID data, DWORD bytes, LPDWORD written) {
             SetLastError(ERROR_WRITE_FAULT);
             return FALSE;
         }
+        const DWORD limit = host::PrinterWriteLimit();
+        if (limit != 0 && bytes > limit) bytes = limit;
         const auto* p = static_cast<const uint8_t*>(data);
         job.data.insert(job.data.end(), p, p + bytes);
         *written = bytes;

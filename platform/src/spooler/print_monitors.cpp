@@ -7,8 +7,8 @@
 #include <mutex>
 #include <string>
 
-#include "host/module.h"
-#include "host/registry.h"
+#include <libloaderapi.h>
+#include <winreg.h>
 #include "host/testing.h"
 #include "kernel/internal.h"
 #include "spooler/internal.h"

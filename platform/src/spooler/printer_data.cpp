@@ -1,7 +1,7 @@
 // Printer data: typed values stored per printer and returned byte for byte.
 #include <cstring>
 
-#include "host/registry.h"
+#include <winreg.h>
 #include "kernel/internal.h"
 #include "spooler/internal.h"
 #include "store/internal.h"

@@ -2,9 +2,9 @@
 #include <atomic>
 #include <cstring>
 
-#include "host/devmode.h"
+#include <wingdi.h>
 #include "host/devmode_check.h"
-#include "host/kernel.h"
+#include <winbase.h>
 #include "host/testing.h"
 #include "kernel/internal.h"
 #include "spooler/internal.h"
@@ -146,12 +146,16 @@ HANDLE AddPrinterW(LPWSTR, DWORD level, LPBYTE printerInfo) {
         record.untilTime = info->UntilTime;
         record.status = 0;
 
+        // The name check and the insert are one transaction, so that of two processes adding the same
+        // printer at once one adds it and the other is told it exists.
         std::lock_guard guard(host::StoreLock());
+        host::Transaction transaction;
         if (host::LoadPrinterByName(record.name)) {
             SetLastError(ERROR_PRINTER_ALREADY_EXISTS);
             return nullptr;
         }
         host::InsertPrinter(record);
+        transaction.Commit();
         return NewPrinterHandle(record.id, PRINTER_ALL_ACCESS, {}, {});
     });
 }

@@ -1,5 +1,7 @@
 #include "spooler/internal.h"
 
+#include "host/devmode_check.h"
+#include "host/testing.h"
 #include "kernel/internal.h"
 #include "store/internal.h"
 
@@ -31,6 +33,14 @@ PrinterRecord Read(Statement& s) {
     p.untilTime = static_cast<DWORD>(s.Int(15));
     p.status = static_cast<DWORD>(s.Int(16));
     p.devmode = s.Blob(17);
+    // A stored record that would not be admitted by SetPrinterW (short, or sizes past its end) is never
+    // handed out: the printer goes on as one without a default device mode, and the debug output says so.
+    if (!p.devmode.empty() && !HostIsValidDevmode(p.devmode.data(), p.devmode.size())) {
+        const std::u16string line = u"spooler: the stored device mode of printer \"" + p.name + u"\" is damaged (" +
+                                    HostWide(std::to_string(p.devmode.size())) + u" bytes); it is not used";
+        OutputDebugStringW(line.c_str());
+        p.devmode.clear();
+    }
     return p;
 }
 
@@ -87,3 +97,20 @@ void DeletePrinterRecord(int64_t id) {
 }
 
 } // namespace host
+
+// A damaged store for tests: the bytes replace the printer's stored default device mode as they are,
+// without the checks SetPrinterW makes.
+extern "C" BOOL HostDamageStoredDevmode(LPCWSTR printerName, const void* bytes, size_t size) {
+    return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        std::lock_guard guard(host::StoreLock());
+        auto record = printerName ? host::LoadPrinterByName(printerName) : std::nullopt;
+        if (!record) {
+            SetLastError(ERROR_INVALID_PRINTER_NAME);
+            return FALSE;
+        }
+        const auto* from = static_cast<const uint8_t*>(bytes);
+        record->devmode.assign(from, from + (from ? size : 0));
+        host::UpdatePrinter(*record);
+        return TRUE;
+    });
+}

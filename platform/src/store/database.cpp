@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "host/path_map.h"
+#include "host/testing.h"
 
 namespace host {
 
@@ -40,15 +41,39 @@ std::unique_ptr<sqlite3, CloseDatabase>& Database() {
 }
 
 [[noreturn]] void Throw(sqlite3* db, const char* what) {
-    throw StoreError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "no database"));
+    throw StoreError(db ? sqlite3_extended_errcode(db) : SQLITE_CANTOPEN,
+                     std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "no database"));
 }
 
+struct StoreFault {
+    FaultPoint point;
+    std::atomic<int> result{0};
+};
+
+StoreFault& InjectedFault() {
+    static StoreFault fault;
+    return fault;
+}
+
+// The injected result of this step, or SQLITE_OK.
+int InjectedResult() { return InjectedFault().point.Hit() ? InjectedFault().result.load() : SQLITE_OK; }
+
+// Another process may hold the store's write lock past the busy timeout: a few more tries before
+// the failure is reported.
+constexpr int kBusyRetries = 3;
+
+bool Busy(int rc) { return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED; }
+
 void Exec(sqlite3* db, const char* sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        std::string text = message ? message : "unknown";
+    for (int attempt = 0;; ++attempt) {
+        char* message = nullptr;
+        int rc = InjectedResult();
+        if (rc == SQLITE_OK) rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+        if (rc == SQLITE_OK) return;
+        std::string text = message ? message : sqlite3_errstr(rc);
         sqlite3_free(message);
-        throw StoreError(text);
+        if (Busy(rc) && attempt < kBusyRetries) continue;
+        throw StoreError(rc, text);
     }
 }
 
@@ -65,6 +90,27 @@ void Open(const std::string& file) {
 }
 
 } // namespace
+
+DWORD PlatformCodeForStore(int sqliteResult) {
+    switch (sqliteResult & 0xFF) {
+    case SQLITE_FULL: return ERROR_DISK_FULL;
+    case SQLITE_READONLY: return ERROR_WRITE_PROTECT;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+    case SQLITE_CANTOPEN: return ERROR_ACCESS_DENIED;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return ERROR_FILE_CORRUPT;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return ERROR_BUSY;
+    case SQLITE_IOERR: return ERROR_WRITE_FAULT;
+    default: return ERROR_CANTWRITE;
+    }
+}
+
+void ArmStoreFault(unsigned nth, int sqliteResult) {
+    InjectedFault().result = sqliteResult;
+    InjectedFault().point.Arm(nth);
+}
 
 std::recursive_mutex& StoreLock() {
     static auto* lock = new std::recursive_mutex;
@@ -86,6 +132,7 @@ void OpenPersistentStore(const std::string& folder) {
 
 void OpenTemporaryStore() {
     Database().reset();
+    ArmStoreFault(0, SQLITE_OK);
     Open(":memory:");
 }
 
@@ -118,10 +165,22 @@ Statement& Statement::BindBlob(int index, const void* data, size_t size) {
 }
 
 bool Statement::Step() {
-    const int rc = sqlite3_step(statement_);
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) return false;
-    Throw(sqlite3_db_handle(statement_), "step");
+    for (int attempt = 0;; ++attempt) {
+        const int injected = InjectedResult();
+        const int rc = injected != SQLITE_OK ? injected : sqlite3_step(statement_);
+        const bool first = !stepped_;
+        stepped_ = true;
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        // Only a statement that has given no row yet can start again without repeating one.
+        if (Busy(rc) && first && attempt < kBusyRetries) {
+            stepped_ = false;
+            sqlite3_reset(statement_);
+            continue;
+        }
+        if (injected != SQLITE_OK) throw StoreError(injected, std::string("step: ") + sqlite3_errstr(injected));
+        Throw(sqlite3_db_handle(statement_), "step");
+    }
 }
 
 void Statement::Run() {
@@ -156,3 +215,18 @@ void Transaction::Commit() {
 }
 
 } // namespace host
+
+extern "C" void HostFailStoreStatement(unsigned nth, DWORD fault) {
+    host::Guarded([&] {
+        int result = SQLITE_OK;
+        switch (fault) {
+        case HOST_STORE_BUSY: result = SQLITE_BUSY; break;
+        case HOST_STORE_FULL: result = SQLITE_FULL; break;
+        case HOST_STORE_IOERR: result = SQLITE_IOERR_WRITE; break;
+        case HOST_STORE_CORRUPT: result = SQLITE_CORRUPT; break;
+        case HOST_STORE_READONLY: result = SQLITE_READONLY; break;
+        default: nth = 0;
+        }
+        host::ArmStoreFault(nth, result);
+    });
+}

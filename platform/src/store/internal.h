@@ -16,10 +16,20 @@ struct sqlite3_stmt;
 
 namespace host {
 
-// A failed statement or an unopenable store: entry points answer ERROR_CANTWRITE.
+// The platform's code for an SQLite result: ERROR_DISK_FULL, ERROR_WRITE_PROTECT, ERROR_ACCESS_DENIED,
+// ERROR_FILE_CORRUPT, ERROR_BUSY, ERROR_WRITE_FAULT, and ERROR_CANTWRITE for any other failure.
+DWORD PlatformCodeForStore(int sqliteResult);
+
+// A failed statement or an unopenable store: entry points answer the platform's code for its cause.
 struct StoreError : PlatformError {
     explicit StoreError(const std::string& what) : PlatformError(ERROR_CANTWRITE, what) {}
+    StoreError(int sqliteResult, const std::string& what)
+        : PlatformError(PlatformCodeForStore(sqliteResult), what), result(sqliteResult) {}
+    int result = 0; // the SQLite result code, 0 when the failure is not SQLite's
 };
+
+// Fault injection: the Nth statement step from now fails with this SQLite result (0 disarms).
+void ArmStoreFault(unsigned nth, int sqliteResult);
 
 // Held around every use of the store; recursive, so an operation may call helpers that lock too.
 std::recursive_mutex& StoreLock();
@@ -51,6 +61,7 @@ public:
 
 private:
     sqlite3_stmt* statement_ = nullptr;
+    bool stepped_ = false; // a step has run since the statement was prepared
 };
 
 // BEGIN IMMEDIATE ... COMMIT; rolled back unless Commit() was reached.

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "host/types.h"
+#include <windef.h>
 
 extern "C" {
 

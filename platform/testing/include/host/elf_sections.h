@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/types.h"
+#include <windef.h>
 
 namespace host {
 

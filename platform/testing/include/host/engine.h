@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/winddi.h"
+#include <winddi.h>
 
 // A 24-bit picture, rows top to bottom, each pixel three bytes in memory order B, G, R (colour
 // value 0x00RRGGBB, as on a 24-bit engine surface); rows are `stride` bytes apart, a multiple of 4.

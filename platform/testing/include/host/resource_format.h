@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/types.h"
+#include <windef.h>
 
 static_assert(std::endian::native == std::endian::little, "the resource layouts are read in place");
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "host/path_map.h" // HostLinuxPath, HostHomeFolder
-#include "host/portmon.h"
-#include "host/types.h"
+#include <winsplp.h>
+#include <windef.h>
 
 extern "C" {
 
@@ -31,6 +31,23 @@ void HostFailAllocation(unsigned nth);      // HeapAlloc, LocalAlloc and the eng
 void HostFailFileWrite(unsigned nth);       // WriteFile: FALSE, ERROR_WRITE_FAULT
 void HostFailPrinterDataRead(unsigned nth); // GetPrinterDataW: ERROR_READ_FAULT
 void HostFailPrinterWrite(unsigned nth);    // WritePrinter: FALSE, ERROR_WRITE_FAULT
+// Short writes: every WritePrinter from now takes at most `most` bytes and reports what it took, as a
+// spooler may; 0 lifts the limit. A new store lifts it too.
+void HostLimitPrinterWrite(DWORD most);
+// The store: the Nth statement from now (1 = the next one) fails as SQLite fails for this cause; the
+// platform's code that the failing call answers follows it (busy: ERROR_BUSY, retried before it is
+// reported; full: ERROR_DISK_FULL; I/O error: ERROR_WRITE_FAULT; corrupt: ERROR_FILE_CORRUPT;
+// read-only: ERROR_WRITE_PROTECT). 0 disarms; a new temporary store disarms too, a persistent one does
+// not, so that a fault can be armed before a command opens its store.
+#define HOST_STORE_BUSY 1
+#define HOST_STORE_FULL 2
+#define HOST_STORE_IOERR 3
+#define HOST_STORE_CORRUPT 4
+#define HOST_STORE_READONLY 5
+void HostFailStoreStatement(unsigned nth, DWORD fault);
+// A damaged store: the bytes become the printer's stored default device mode as they are, without the
+// checks SetPrinterW makes. FALSE with ERROR_INVALID_PRINTER_NAME when there is no such printer.
+BOOL HostDamageStoredDevmode(LPCWSTR printer, const void* bytes, size_t size);
 
 // Who the process runs as: an administrator unless switched off, when OpenPrinterW asking administer
 // rights (PRINTER_ACCESS_ADMINISTER, PRINTER_ALL_ACCESS, GENERIC_ALL) fails with ERROR_ACCESS_DENIED as

@@ -3,7 +3,16 @@
 // onto the Linux file system.
 #pragma once
 
-#include "host/types.h"
+#include <windef.h>
+
+// Time-outs of a communications port (a port monitor's SetPortTimeOuts).
+typedef struct _COMMTIMEOUTS {
+    DWORD ReadIntervalTimeout;
+    DWORD ReadTotalTimeoutMultiplier;
+    DWORD ReadTotalTimeoutConstant;
+    DWORD WriteTotalTimeoutMultiplier;
+    DWORD WriteTotalTimeoutConstant;
+} COMMTIMEOUTS, *LPCOMMTIMEOUTS;
 
 extern "C" {
 

@@ -3,7 +3,7 @@
 // advanced, or Sleep runs on another thread), so waits of seconds or minutes take no real time.
 #pragma once
 
-#include "host/types.h"
+#include <windef.h>
 
 #define INFINITE 0xFFFFFFFF
 #define WAIT_OBJECT_0 0x00000000L

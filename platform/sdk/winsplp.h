@@ -1,16 +1,8 @@
 // Port monitors: the platform's MONITOR function table (the language monitor's MONITOREX wraps one,
-// and its OpenPortEx receives the port monitor's table beneath it), and the USB printing class controls.
+// and its OpenPortEx receives the port monitor's table beneath it).
 #pragma once
 
-#include "host/types.h"
-
-typedef struct _COMMTIMEOUTS {
-    DWORD ReadIntervalTimeout;
-    DWORD ReadTotalTimeoutMultiplier;
-    DWORD ReadTotalTimeoutConstant;
-    DWORD WriteTotalTimeoutMultiplier;
-    DWORD WriteTotalTimeoutConstant;
-} COMMTIMEOUTS, *LPCOMMTIMEOUTS;
+#include <winbase.h>
 
 typedef struct _MONITOR {
     BOOL(WINAPI* pfnEnumPorts)
@@ -41,9 +33,3 @@ typedef struct _MONITOREX {
     DWORD dwMonitorSize; // sizeof(MONITOR)
     MONITOR Monitor;
 } MONITOREX, *LPMONITOREX;
-
-// USB printing class controls, passed through pfnGetPrinterDataFromPort as ControlID.
-#define IOCTL_USBPRINT_GET_LPT_STATUS 0x00220030
-#define IOCTL_USBPRINT_GET_1284_ID 0x00220034
-#define IOCTL_USBPRINT_VENDOR_SET_COMMAND 0x00220038
-#define IOCTL_USBPRINT_VENDOR_GET_COMMAND 0x0022003C

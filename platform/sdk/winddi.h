@@ -3,8 +3,7 @@
 // points the engine calls. Layouts follow the platform's; handles are pointer-sized on this host.
 #pragma once
 
-#include "host/devmode.h"
-#include "host/types.h"
+#include <windows.h>
 
 typedef ULONG FLONG;
 typedef ULONG MIX;

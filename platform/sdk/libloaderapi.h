@@ -3,7 +3,7 @@
 // (VELTrc.so, VELT.so) in the host's module folder.
 #pragma once
 
-#include "host/types.h"
+#include <windef.h>
 
 #define DLL_PROCESS_DETACH 0
 #define DLL_PROCESS_ATTACH 1

@@ -2,8 +2,7 @@
 // jobs. Printers and their data live in the host's persistent store.
 #pragma once
 
-#include "host/devmode.h"
-#include "host/types.h"
+#include <windows.h>
 
 #define STANDARD_RIGHTS_REQUIRED 0x000F0000
 #define SERVER_ACCESS_ADMINISTER 0x00000001

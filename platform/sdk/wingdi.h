@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "host/types.h"
+#include <windef.h>
 
 #define CCHDEVICENAME 32
 #define CCHFORMNAME 32

@@ -2,7 +2,7 @@
 // Results are ERROR_* codes, as the platform answers them.
 #pragma once
 
-#include "host/types.h"
+#include <windef.h>
 
 #define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
 
