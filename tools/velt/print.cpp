@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 #include "command_line.h"
 #include "installation.h"
@@ -170,20 +171,22 @@ int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
     job.document = HostWide(fs::path(options.pictures.front()).filename().string());
     for (const HostPicture& p : pictures)
         job.pages.push_back({&p, options.fit ? HostPlacement::FitWidth : HostPlacement::TopLeft});
-    JobWatch watch(job.printer, err);
+    // The watch lives while the job goes through; after it velt alone writes to err again.
+    std::optional<JobWatch> watch(std::in_place, job.printer, err);
     bool terminal = isatty(STDERR_FILENO) == 1;
     if (terminal)
         job.onPage = [&](size_t done, size_t total) {
-            watch.Say("\rvelt print: page " + std::to_string(done) + " of " + std::to_string(total) +
-                      (done == total ? "\n" : ""));
+            watch->Say("\rvelt print: page " + std::to_string(done) + " of " + std::to_string(total) +
+                       (done == total ? "\n" : ""));
         };
 
     JobCapture capture(job.printer);
     HostPrintResult result = HostPrintPages(job);
-    if (watch.Cancelled()) {
-        const unsigned long id = watch.CancelledJob() ? watch.CancelledJob() : result.jobId;
-        watch.Say("velt print: job " + std::to_string(id) + " on \"" + HostNarrow(job.printer.c_str()) +
-                  "\" cancelled\n");
+    const bool cancelled = watch->Cancelled();
+    const unsigned long cancelledJob = watch->CancelledJob() ? watch->CancelledJob() : result.jobId;
+    watch.reset();
+    if (cancelled) {
+        err << "velt print: job " << cancelledJob << " on \"" << HostNarrow(job.printer.c_str()) << "\" cancelled\n";
         return EXIT_CANCELLED;
     }
     if (!result.ok) {
