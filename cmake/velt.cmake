@@ -2,10 +2,25 @@ include(GoogleTest)
 
 # A driver module: a shared object named as the platform names it (VELT.so, VELTlog.so, ...),
 # without the "lib" prefix, so that LoadLibraryW("VELT") finds it.
+# In the cross build it is a DLL (VELT.dll, ...) whose exports are the names of <name>.def in the
+# folder of the call, and whose import library comes from that .def file: the linker's own would name
+# the functions without their stdcall sizes (--kill-at), which callers compiled against the
+# declarations (WINAPI) cannot bind.
 function(velt_module name)
     add_library(${name} SHARED ${ARGN})
     set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
                           CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+    if(WIN32)
+        if(NOT name IN_LIST VELT_WINDOWS_DLLS)
+            message(FATAL_ERROR "${name} is a library of the cross build: add it to VELT_WINDOWS_DLLS")
+        endif()
+        set(def ${CMAKE_CURRENT_SOURCE_DIR}/${name}.def)
+        target_sources(${name} PRIVATE ${def})
+        set_target_properties(${name} PROPERTIES LINK_DEPENDS ${def})
+        add_custom_command(TARGET ${name} POST_BUILD
+            COMMAND ${CMAKE_DLLTOOL} -k -d ${def} -D ${name}.dll -l $<TARGET_LINKER_FILE:${name}>
+            VERBATIM)
+    endif()
 endfunction()
 
 # A GoogleTest program registered with CTest. Every test links the host's testing target

@@ -5,7 +5,7 @@
 #include "driver_entry_points.h"
 #include "driver_log.h"
 
-DRVAPI_EXPORT BOOL DrvStartBanding(SURFOBJ* surface, POINTL* origin) {
+DRVAPI_EXPORT BOOL APIENTRY DrvStartBanding(SURFOBJ* surface, POINTL* origin) {
     PDEV* pdev = DeviceOf(surface);
     LogEntry("DrvStartBanding", pdev);
     if (surface == nullptr || origin == nullptr) {
@@ -17,7 +17,7 @@ DRVAPI_EXPORT BOOL DrvStartBanding(SURFOBJ* surface, POINTL* origin) {
 }
 
 // The whole page is one band: its capture ends the banding and sends the page.
-DRVAPI_EXPORT BOOL DrvNextBand(SURFOBJ* surface, POINTL* origin) {
+DRVAPI_EXPORT BOOL APIENTRY DrvNextBand(SURFOBJ* surface, POINTL* origin) {
     PDEV* pdev = DeviceOf(surface);
     LogEntry("DrvNextBand", pdev);
     if (pdev == nullptr || origin == nullptr || !SurfaceHoldsPage(*surface, *pdev)) {

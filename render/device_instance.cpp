@@ -53,9 +53,10 @@ void AnswerDevInfo(HPALETTE palette, ULONG size, DEVINFO* engineRecord) {
 
 } // namespace
 
-DRVAPI_EXPORT DHPDEV DrvEnablePDEV(DEVMODEW* devmode, LPWSTR /*logAddress*/, ULONG patterns, HSURF* patternSurfaces,
-                                   ULONG gdiInfoSize, ULONG* gdiInfo, ULONG devInfoSize, DEVINFO* devInfo,
-                                   HDEV /*device*/, LPWSTR /*deviceName*/, HANDLE printer) {
+DRVAPI_EXPORT DHPDEV APIENTRY DrvEnablePDEV(DEVMODEW* devmode, LPWSTR /*logAddress*/, ULONG patterns,
+                                            HSURF* patternSurfaces, ULONG gdiInfoSize, ULONG* gdiInfo,
+                                            ULONG devInfoSize, DEVINFO* devInfo, HDEV /*device*/, LPWSTR /*deviceName*/,
+                                            HANDLE printer) {
     WCHAR printerName[PRINTER_NAME_CHARS];
     CopyPrinterName(devmode, printerName);
     LogEntry("DrvEnablePDEV", printerName);
@@ -99,7 +100,7 @@ DRVAPI_EXPORT DHPDEV DrvEnablePDEV(DEVMODEW* devmode, LPWSTR /*logAddress*/, ULO
     return reinterpret_cast<DHPDEV>(pdev);
 }
 
-DRVAPI_EXPORT void DrvCompletePDEV(DHPDEV dhpdev, HDEV device) {
+DRVAPI_EXPORT void APIENTRY DrvCompletePDEV(DHPDEV dhpdev, HDEV device) {
     PDEV* pdev = reinterpret_cast<PDEV*>(dhpdev);
     LogEntry("DrvCompletePDEV", pdev);
     if (pdev != nullptr) {
@@ -107,7 +108,7 @@ DRVAPI_EXPORT void DrvCompletePDEV(DHPDEV dhpdev, HDEV device) {
     }
 }
 
-DRVAPI_EXPORT BOOL DrvResetPDEV(DHPDEV oldPdev, DHPDEV newPdev) {
+DRVAPI_EXPORT BOOL APIENTRY DrvResetPDEV(DHPDEV oldPdev, DHPDEV newPdev) {
     PDEV* from = reinterpret_cast<PDEV*>(oldPdev);
     PDEV* to = reinterpret_cast<PDEV*>(newPdev);
     LogEntry("DrvResetPDEV", to);
@@ -118,7 +119,7 @@ DRVAPI_EXPORT BOOL DrvResetPDEV(DHPDEV oldPdev, DHPDEV newPdev) {
     return TRUE;
 }
 
-DRVAPI_EXPORT void DrvDisablePDEV(DHPDEV dhpdev) {
+DRVAPI_EXPORT void APIENTRY DrvDisablePDEV(DHPDEV dhpdev) {
     PDEV* pdev = reinterpret_cast<PDEV*>(dhpdev);
     LogEntry("DrvDisablePDEV", pdev);
     if (pdev == nullptr) {

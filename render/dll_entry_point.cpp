@@ -2,7 +2,7 @@
 // process ("DETTACH" is the text the system has always shown).
 #include "driver_entry_points.h"
 
-DRVAPI_EXPORT BOOL DllEntryPoint(HANDLE /*module*/, DWORD reason, LPVOID /*reserved*/) {
+DRVAPI_EXPORT BOOL WINAPI DllEntryPoint(HANDLE /*module*/, DWORD reason, LPVOID /*reserved*/) {
     if (reason == DLL_PROCESS_ATTACH) {
         OutputDebugStringW(TEXT("INSIDE PROCESS ATTACH"));
     } else if (reason == DLL_PROCESS_DETACH) {

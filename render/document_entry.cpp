@@ -5,12 +5,12 @@
 #include "driver_log.h"
 #include "page_sequence.h"
 
-DRVAPI_EXPORT BOOL DrvStartDoc(SURFOBJ* surface, LPWSTR /*docName*/, DWORD /*jobId*/) {
+DRVAPI_EXPORT BOOL APIENTRY DrvStartDoc(SURFOBJ* surface, LPWSTR /*docName*/, DWORD /*jobId*/) {
     LogEntry("DrvStartDoc", DeviceOf(surface));
     return TRUE; // the document's first bytes come with its first page
 }
 
-DRVAPI_EXPORT BOOL DrvStartPage(SURFOBJ* surface) {
+DRVAPI_EXPORT BOOL APIENTRY DrvStartPage(SURFOBJ* surface) {
     PDEV* pdev = DeviceOf(surface);
     LogEntry("DrvStartPage", pdev);
     if (pdev == nullptr) {
@@ -19,12 +19,12 @@ DRVAPI_EXPORT BOOL DrvStartPage(SURFOBJ* surface) {
     return SendPageStart(*pdev) ? TRUE : FALSE;
 }
 
-DRVAPI_EXPORT BOOL DrvSendPage(SURFOBJ* surface) {
+DRVAPI_EXPORT BOOL APIENTRY DrvSendPage(SURFOBJ* surface) {
     LogEntry("DrvSendPage", DeviceOf(surface));
     return PageOutput(surface);
 }
 
-DRVAPI_EXPORT BOOL DrvEndDoc(SURFOBJ* surface, FLONG /*flags*/) {
+DRVAPI_EXPORT BOOL APIENTRY DrvEndDoc(SURFOBJ* surface, FLONG /*flags*/) {
     PDEV* pdev = DeviceOf(surface);
     LogEntry("DrvEndDoc", pdev);
     if (pdev == nullptr) {

@@ -22,7 +22,7 @@ struct LockedSurface {
 
 } // namespace
 
-DRVAPI_EXPORT HSURF DrvEnableSurface(DHPDEV dhpdev) {
+DRVAPI_EXPORT HSURF APIENTRY DrvEnableSurface(DHPDEV dhpdev) {
     PDEV* pdev = reinterpret_cast<PDEV*>(dhpdev);
     LogEntry("DrvEnableSurface", pdev);
     if (pdev == nullptr) {
@@ -54,7 +54,7 @@ DRVAPI_EXPORT HSURF DrvEnableSurface(DHPDEV dhpdev) {
     return pdev->hsurfPage;
 }
 
-DRVAPI_EXPORT void DrvDisableSurface(DHPDEV dhpdev) {
+DRVAPI_EXPORT void APIENTRY DrvDisableSurface(DHPDEV dhpdev) {
     PDEV* pdev = reinterpret_cast<PDEV*>(dhpdev);
     LogEntry("DrvDisableSurface", pdev);
     if (pdev != nullptr && pdev->hsurfPage != nullptr) {

@@ -1,9 +1,12 @@
 // The driver's first contact with the engine: what it is (DrvQueryDriverInfo), its function table and
-// glyph set (DrvEnableDriver), and their release (DrvDisableDriver).
+// glyph set (DrvEnableDriver), and its end (DrvDisableDriver).
 #include <atomic>
 
 #include "driver_entry_points.h"
 #include "driver_log.h"
+
+// Weak: null where the engine library exports no EngFreeMem (see the glyph set below).
+extern "C" __attribute__((weak)) void APIENTRY EngFreeMem(PVOID block);
 
 namespace {
 
@@ -45,19 +48,45 @@ static_assert(sizeof kFunctionTable / sizeof kFunctionTable[0] == 21);
 constexpr ULONG kMinimumEnableDataSize = sizeof(DRVENABLEDATA);
 static_assert(sizeof(void*) != 4 || kMinimumEnableDataSize == 12);
 
-// Nothing reads the glyph set; it is held from DrvEnableDriver to DrvDisableDriver. Exchanged
-// atomically, so that enabling the driver again releases the set it replaces.
+// The engine version the driver is written for, which it asks of the engine and reports as its own:
+// 0x00020000 on every build (the SDK's name for the version has another value).
+constexpr ULONG kEngineVersion = 0x00020000;
+
+// The glyph set of the ANSI code page, which nothing reads, is held from DrvEnableDriver to
+// DrvDisableDriver. The engine's documented release for it is EngFreeMem, which the kernel-mode engine
+// and the host's engine export but the platform's user-mode engine library does not: the driver
+// refers to it weakly, so that where the engine has none the reference is null. There DrvDisableDriver
+// keeps the set and the next DrvEnableDriver takes it again instead of computing another, so that the
+// driver never holds more than one set while it is loaded.
 std::atomic<FD_GLYPHSET*> g_glyphSet{nullptr};
 
-void ReleaseGlyphSet(FD_GLYPHSET* set) {
-    if (set != nullptr) {
+bool HoldGlyphSet() {
+    if (g_glyphSet.load(std::memory_order_acquire) != nullptr) {
+        return true;
+    }
+    FD_GLYPHSET* set = EngComputeGlyphSet(0, 0, 256);
+    if (set == nullptr) {
+        return false;
+    }
+    // Two enablings at once: the set of the first is held, the second gives its own back.
+    FD_GLYPHSET* none = nullptr;
+    if (!g_glyphSet.compare_exchange_strong(none, set, std::memory_order_acq_rel) && EngFreeMem != nullptr) {
         EngFreeMem(set);
+    }
+    return true;
+}
+
+void ReleaseGlyphSet() {
+    if (EngFreeMem != nullptr) {
+        if (FD_GLYPHSET* set = g_glyphSet.exchange(nullptr)) {
+            EngFreeMem(set);
+        }
     }
 }
 
 } // namespace
 
-DRVAPI_EXPORT BOOL DrvQueryDriverInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed) {
+DRVAPI_EXPORT BOOL APIENTRY DrvQueryDriverInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed) {
     if (mode != DRVQUERY_USERMODE) {
         return FALSE;
     }
@@ -71,24 +100,19 @@ DRVAPI_EXPORT BOOL DrvQueryDriverInfo(DWORD mode, PVOID buffer, DWORD size, PDWO
     return TRUE;
 }
 
-DRVAPI_EXPORT BOOL DrvEnableDriver(ULONG engineVersion, ULONG size, DRVENABLEDATA* data) {
+DRVAPI_EXPORT BOOL APIENTRY DrvEnableDriver(ULONG engineVersion, ULONG size, DRVENABLEDATA* data) {
     LogEntry("DrvEnableDriver", static_cast<const WCHAR*>(nullptr));
-    if (engineVersion < DDI_DRIVER_VERSION_NT5 || size < kMinimumEnableDataSize || data == nullptr) {
+    if (engineVersion < kEngineVersion || size < kMinimumEnableDataSize || data == nullptr) {
         return FALSE;
     }
-    data->iDriverVersion = DDI_DRIVER_VERSION_NT5;
+    data->iDriverVersion = kEngineVersion;
     data->c = sizeof kFunctionTable / sizeof kFunctionTable[0];
     data->pdrvfn = const_cast<DRVFN*>(kFunctionTable);
 
-    FD_GLYPHSET* set = EngComputeGlyphSet(0, 0, 256);
-    if (set == nullptr) {
-        return FALSE;
-    }
-    ReleaseGlyphSet(g_glyphSet.exchange(set));
-    return TRUE;
+    return HoldGlyphSet() ? TRUE : FALSE;
 }
 
-DRVAPI_EXPORT void DrvDisableDriver(void) {
+DRVAPI_EXPORT void APIENTRY DrvDisableDriver(void) {
     LogEntry("DrvDisableDriver", static_cast<const WCHAR*>(nullptr));
-    ReleaseGlyphSet(g_glyphSet.exchange(nullptr));
+    ReleaseGlyphSet();
 }

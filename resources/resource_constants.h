@@ -26,9 +26,11 @@
 #define UDS_ARROWKEYS 0x0020L
 #define UPDOWN_CLASS "msctls_updown32"
 
-// Dialog-initialisation data: a resource of type 240 named by its dialog, one CB_ADDSTRING per entry.
+// Dialog-initialisation data: a resource of type 240 named by its dialog, one added combo-box string
+// per entry. The data names the addition by the number resource compilers have always written for it
+// (0x0403), not by the combo-box message's own number (0x0143), so it has a name of its own.
 #define DLGINIT 240
-#define CB_ADDSTRING 0x0403
+#define DLGINIT_ADDSTRING 0x0403
 
 // Languages.
 #define LANG_ENGLISH 0x09

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: a normal build, one under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then once more under ThreadSanitizer (the host's
-# threads, events and waits); last, the fuzz targets build with clang and run briefly.
+# threads, events and waits); then the fuzz targets build with clang and run briefly; last, the
+# libraries build as 32-bit platform DLLs, are checked and load under Wine (scripts/build-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -37,3 +38,6 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
     -DVELT_BENCH=OFF >/dev/null
 cmake --build build/fuzz -j "$jobs"
 ctest --test-dir build/fuzz --output-on-failure -L fuzz
+
+echo "== cross build (32-bit platform DLLs, checked and loaded under Wine)"
+scripts/build-windows.sh

@@ -11,6 +11,10 @@ set(CMAKE_RC_COMPILER ${VELT_CROSS_TRIPLE}-windres)
 set(CMAKE_OBJDUMP ${VELT_CROSS_TRIPLE}-objdump)
 set(CMAKE_DLLTOOL ${VELT_CROSS_TRIPLE}-dlltool)
 
+# No -msse2: the 32-bit platform runs on processors without SSE2, so the raster code takes its plain
+# paths here (the same bytes; the host's tests hold both paths to the same results), and no floating
+# point reaches a byte stream, so x87 arithmetic changes nothing.
+
 # Headers and libraries come from the cross sysroot only; programs (llvm-rc, wine) from the host.
 set(CMAKE_FIND_ROOT_PATH /usr/${VELT_CROSS_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -27,6 +27,8 @@ BOOL FreeLibrary(HMODULE module);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR path, DWORD size);
 UINT GetSystemDirectoryW(LPWSTR buffer, UINT size);
+// The module hears no DLL_THREAD_ATTACH or DLL_THREAD_DETACH (the host sends none to any module).
+BOOL DisableThreadLibraryCalls(HMODULE module);
 
 // Resources in the standard binary resource format, embedded in a module.
 HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);

@@ -13,7 +13,8 @@ typedef INT_PTR (*PFN)();
 
 struct HSURF__;
 typedef HSURF__* HSURF;
-typedef HSURF HBITMAP;
+struct HBITMAP__;
+typedef HBITMAP__* HBITMAP;
 struct HPALETTE__;
 typedef HPALETTE__* HPALETTE;
 struct HDEV__;
@@ -274,7 +275,7 @@ typedef struct _DRVENABLEDATA {
 } DRVENABLEDATA, *PDRVENABLEDATA;
 
 // The engine version this driver interface is written for (engines report it in DrvEnableDriver).
-#define DDI_DRIVER_VERSION_NT5 0x00020000
+#define DDI_DRIVER_VERSION_NT5 0x00030000
 #define DRVQUERY_USERMODE 0x00000001
 
 #define INDEX_DrvEnablePDEV 0L
@@ -299,7 +300,7 @@ typedef struct _DRVENABLEDATA {
 #define INDEX_DrvGetGlyphMode 37L
 #define INDEX_DrvStartBanding 57L
 #define INDEX_DrvNextBand 58L
-#define INDEX_LAST 89L
+#define INDEX_LAST 93L
 
 // Flags of DrvEndDoc.
 #define ED_ABORTDOC 0x00000001
@@ -321,17 +322,11 @@ typedef struct _DRVENABLEDATA {
 #define HOOK_BITBLT 0x00000001
 #define HOOK_STRETCHBLT 0x00000002
 #define HOOK_TEXTOUT 0x00000008
-#define HOOK_STROKEPATH 0x00000040
-#define HOOK_FILLPATH 0x00000080
-#define HOOK_STROKEANDFILLPATH 0x00000100
+#define HOOK_STROKEPATH 0x00000020
+#define HOOK_FILLPATH 0x00000040
+#define HOOK_STROKEANDFILLPATH 0x00000080
 #define HOOK_COPYBITS 0x00000400
-#define HOOK_LINETO 0x00020000
-
-#define ROP4_SRCCOPY 0xCCCC
-#define ROP4_PATCOPY 0xF0F0
-#define ROP4_BLACKNESS 0x0000
-#define ROP4_WHITENESS 0xFFFF
-#define ROP4_NOP 0xAAAA
+#define HOOK_LINETO 0x00000100
 
 // Stretching modes of EngStretchBlt.
 #define BLACKONWHITE 1
@@ -382,33 +377,34 @@ BOOL EngTextOut(SURFOBJ* surface, STROBJ* text, FONTOBJ* font, CLIPOBJ* clip, RE
 } // extern "C"
 
 // Driver entry points as the engine calls them (signatures of the function-table entries).
-typedef BOOL (*PFN_DrvEnableDriver)(ULONG engineVersion, ULONG size, DRVENABLEDATA* data);
-typedef void (*PFN_DrvDisableDriver)(void);
-typedef BOOL (*PFN_DrvQueryDriverInfo)(DWORD mode, PVOID buffer, DWORD size, PDWORD needed);
-typedef DHPDEV (*PFN_DrvEnablePDEV)(DEVMODEW* devmode, LPWSTR logAddress, ULONG patterns, HSURF* patternSurfaces,
-                                    ULONG gdiInfoSize, ULONG* gdiInfo, ULONG devInfoSize, DEVINFO* devInfo, HDEV device,
-                                    LPWSTR deviceName, HANDLE printer);
-typedef void (*PFN_DrvCompletePDEV)(DHPDEV pdev, HDEV device);
-typedef BOOL (*PFN_DrvResetPDEV)(DHPDEV oldPdev, DHPDEV newPdev);
-typedef void (*PFN_DrvDisablePDEV)(DHPDEV pdev);
-typedef HSURF (*PFN_DrvEnableSurface)(DHPDEV pdev);
-typedef void (*PFN_DrvDisableSurface)(DHPDEV pdev);
-typedef BOOL (*PFN_DrvStartDoc)(SURFOBJ* surface, LPWSTR docName, DWORD jobId);
-typedef BOOL (*PFN_DrvEndDoc)(SURFOBJ* surface, FLONG flags);
-typedef BOOL (*PFN_DrvStartPage)(SURFOBJ* surface);
-typedef BOOL (*PFN_DrvSendPage)(SURFOBJ* surface);
-typedef BOOL (*PFN_DrvStartBanding)(SURFOBJ* surface, POINTL* origin);
-typedef BOOL (*PFN_DrvNextBand)(SURFOBJ* surface, POINTL* origin);
-typedef BOOL (*PFN_DrvBitBlt)(SURFOBJ*, SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*, POINTL*, POINTL*, BRUSHOBJ*,
-                              POINTL*, ROP4);
-typedef BOOL (*PFN_DrvStretchBlt)(SURFOBJ*, SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, COLORADJUSTMENT*, POINTL*, RECTL*,
-                                  RECTL*, POINTL*, ULONG);
-typedef BOOL (*PFN_DrvCopyBits)(SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*, POINTL*);
-typedef BOOL (*PFN_DrvLineTo)(SURFOBJ*, CLIPOBJ*, BRUSHOBJ*, LONG, LONG, LONG, LONG, RECTL*, MIX);
-typedef BOOL (*PFN_DrvStrokePath)(SURFOBJ*, PATHOBJ*, CLIPOBJ*, XFORMOBJ*, BRUSHOBJ*, POINTL*, LINEATTRS*, MIX);
-typedef BOOL (*PFN_DrvFillPath)(SURFOBJ*, PATHOBJ*, CLIPOBJ*, BRUSHOBJ*, POINTL*, MIX, FLONG);
-typedef BOOL (*PFN_DrvStrokeAndFillPath)(SURFOBJ*, PATHOBJ*, CLIPOBJ*, XFORMOBJ*, BRUSHOBJ*, LINEATTRS*, BRUSHOBJ*,
-                                         POINTL*, MIX, FLONG);
-typedef BOOL (*PFN_DrvTextOut)(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*, POINTL*,
-                               MIX);
-typedef ULONG (*PFN_DrvGetGlyphMode)(DHPDEV pdev, FONTOBJ* font);
+typedef BOOL(APIENTRY* PFN_DrvEnableDriver)(ULONG engineVersion, ULONG size, DRVENABLEDATA* data);
+typedef void(APIENTRY* PFN_DrvDisableDriver)(void);
+typedef BOOL(APIENTRY* PFN_DrvQueryDriverInfo)(DWORD mode, PVOID buffer, DWORD size, PDWORD needed);
+typedef DHPDEV(APIENTRY* PFN_DrvEnablePDEV)(DEVMODEW* devmode, LPWSTR logAddress, ULONG patterns,
+                                            HSURF* patternSurfaces, ULONG gdiInfoSize, ULONG* gdiInfo,
+                                            ULONG devInfoSize, DEVINFO* devInfo, HDEV device, LPWSTR deviceName,
+                                            HANDLE printer);
+typedef void(APIENTRY* PFN_DrvCompletePDEV)(DHPDEV pdev, HDEV device);
+typedef BOOL(APIENTRY* PFN_DrvResetPDEV)(DHPDEV oldPdev, DHPDEV newPdev);
+typedef void(APIENTRY* PFN_DrvDisablePDEV)(DHPDEV pdev);
+typedef HSURF(APIENTRY* PFN_DrvEnableSurface)(DHPDEV pdev);
+typedef void(APIENTRY* PFN_DrvDisableSurface)(DHPDEV pdev);
+typedef BOOL(APIENTRY* PFN_DrvStartDoc)(SURFOBJ* surface, LPWSTR docName, DWORD jobId);
+typedef BOOL(APIENTRY* PFN_DrvEndDoc)(SURFOBJ* surface, FLONG flags);
+typedef BOOL(APIENTRY* PFN_DrvStartPage)(SURFOBJ* surface);
+typedef BOOL(APIENTRY* PFN_DrvSendPage)(SURFOBJ* surface);
+typedef BOOL(APIENTRY* PFN_DrvStartBanding)(SURFOBJ* surface, POINTL* origin);
+typedef BOOL(APIENTRY* PFN_DrvNextBand)(SURFOBJ* surface, POINTL* origin);
+typedef BOOL(APIENTRY* PFN_DrvBitBlt)(SURFOBJ*, SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*, POINTL*, POINTL*,
+                                      BRUSHOBJ*, POINTL*, ROP4);
+typedef BOOL(APIENTRY* PFN_DrvStretchBlt)(SURFOBJ*, SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, COLORADJUSTMENT*, POINTL*,
+                                          RECTL*, RECTL*, POINTL*, ULONG);
+typedef BOOL(APIENTRY* PFN_DrvCopyBits)(SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*, POINTL*);
+typedef BOOL(APIENTRY* PFN_DrvLineTo)(SURFOBJ*, CLIPOBJ*, BRUSHOBJ*, LONG, LONG, LONG, LONG, RECTL*, MIX);
+typedef BOOL(APIENTRY* PFN_DrvStrokePath)(SURFOBJ*, PATHOBJ*, CLIPOBJ*, XFORMOBJ*, BRUSHOBJ*, POINTL*, LINEATTRS*, MIX);
+typedef BOOL(APIENTRY* PFN_DrvFillPath)(SURFOBJ*, PATHOBJ*, CLIPOBJ*, BRUSHOBJ*, POINTL*, MIX, FLONG);
+typedef BOOL(APIENTRY* PFN_DrvStrokeAndFillPath)(SURFOBJ*, PATHOBJ*, CLIPOBJ*, XFORMOBJ*, BRUSHOBJ*, LINEATTRS*,
+                                                 BRUSHOBJ*, POINTL*, MIX, FLONG);
+typedef BOOL(APIENTRY* PFN_DrvTextOut)(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*,
+                                       POINTL*, MIX);
+typedef ULONG(APIENTRY* PFN_DrvGetGlyphMode)(DHPDEV pdev, FONTOBJ* font);

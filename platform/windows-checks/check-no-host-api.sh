@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Checks that the five libraries are written against the platform's API only, so that the same text
+# Checks that the five libraries (and the owners header they share) are written against the platform's
+# API only, so that the same text
 # builds against the SDK: no char16_t, u"..." or u'...' literals, wchar_t, std::wstring or libc wide
 # functions (WCHAR, LPCWSTR and TEXT() instead), no host-only header and no Host... call.
 # Usage: check-no-host-api.sh [SOURCE_ROOT]   (prints every offending line; exits 1 if there is one)
 set -euo pipefail
 root="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
-folders=(render log Common/UI/NTInf monitor resources)
+folders=(render log Common/UI/NTInf monitor resources Common/owners)
 patterns=(
     'char16_t'
     '(^|[^A-Za-z0-9_])u8?"'

@@ -119,11 +119,15 @@ TEST_P(PortLoadTest, ThirtyTwoPortsPrintAtOnceAndEveryByteArrivesOnceInOrderOnIt
         for (int j = 0; j < kJobsPerPort; ++j) {
             ASSERT_NE(ids[i][j], 0u);
             EXPECT_TRUE(seen.insert(ids[i][j]).second) << "job id " << ids[i][j] << " given twice";
-            Bytes expected = JobBytes(i, j);
+            // The job's bytes, then the monitor's trailer; a job the monitor started before the port's
+            // status worker had first run gets no trailer, as the monitor does.
+            const Bytes data = JobBytes(i, j);
+            Bytes expected = data;
             expected.insert(expected.end(), road.trailer.begin(), road.trailer.end());
             const auto portBin = printers[i]->Folder() / ("job-" + std::to_string(ids[i][j])) / "port.bin";
-            EXPECT_EQ(ReadBytes(portBin), expected) << portBin;
-            all.insert(all.end(), expected.begin(), expected.end());
+            const Bytes got = ReadBytes(portBin);
+            EXPECT_TRUE(got == expected || (j == 0 && got == data)) << portBin;
+            all.insert(all.end(), got.begin(), got.end());
         }
         EXPECT_EQ(HostPortBytes(Name(u"USB", i).c_str()), all);
     }

@@ -47,6 +47,26 @@ TEST_F(DeviceInstance, EnableDriverGivesTheTableInItsOrder) {
     EXPECT_EQ(HostEngineLiveObjects(), before) << "the glyph set is released";
 }
 
+TEST_F(DeviceInstance, EnablingTwiceHoldsOneGlyphSetAndDisablingGivesItBack) {
+    const HostEngineCounts before = HostEngineLiveObjects();
+    const struct {
+        int enables;
+        int cycles;
+    } cases[] = {{1, 1}, {2, 1}, {3, 4}};
+    for (const auto& c : cases) {
+        for (int cycle = 0; cycle < c.cycles; ++cycle) {
+            for (int i = 0; i < c.enables; ++i) {
+                DRVENABLEDATA data{};
+                ASSERT_TRUE(DrvEnableDriver(DDI_DRIVER_VERSION_NT5, sizeof data, &data));
+                EXPECT_EQ(HostEngineLiveObjects().memoryBlocks, before.memoryBlocks + 1)
+                    << c.enables << " enables: one glyph set";
+            }
+            DrvDisableDriver();
+            EXPECT_EQ(HostEngineLiveObjects(), before) << c.enables << " enables, cycle " << cycle;
+        }
+    }
+}
+
 TEST_F(DeviceInstance, GdiInfoOfAnEightyMillimetrePage) {
     Device device(printer(), JobSettings{});
     ASSERT_TRUE(device.ok());

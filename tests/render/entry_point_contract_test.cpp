@@ -342,8 +342,8 @@ TEST_F(EntryPointContract, BlitsReachTheEngineWithTheirArgumentsAndResults) {
             return call(t, s, nullptr, &clip, nullptr, &part, &from, nullptr, &brush, nullptr, rop);
         };
     };
-    EXPECT_EQ(ThroughTheDriver(DrvBitBlt, EngBitBlt, bitBlt(ROP4_SRCCOPY)), (Outcome{TRUE, true}));
-    EXPECT_EQ(ThroughTheDriver(DrvBitBlt, EngBitBlt, bitBlt(ROP4_PATCOPY)), (Outcome{TRUE, true}));
+    EXPECT_EQ(ThroughTheDriver(DrvBitBlt, EngBitBlt, bitBlt(HOST_ROP4_SRCCOPY)), (Outcome{TRUE, true}));
+    EXPECT_EQ(ThroughTheDriver(DrvBitBlt, EngBitBlt, bitBlt(HOST_ROP4_PATCOPY)), (Outcome{TRUE, true}));
     EXPECT_EQ(ThroughTheDriver(DrvBitBlt, EngBitBlt, bitBlt(0x5A5A)), (Outcome{FALSE, false}));
 
     RECTL whole{0, 0, 40, 30};
@@ -498,7 +498,7 @@ TEST_F(EntryPointContract, EveryEntryPointWritesItsLineToItsPrintersLog) {
         EXPECT_EQ(DrvGetGlyphMode(pdev, nullptr), 1u);
         EXPECT_TRUE(DrvRealizeBrush(nullptr, s, nullptr, nullptr, nullptr, 0));
         EXPECT_TRUE(DrvBitBlt(s, nullptr, nullptr, nullptr, nullptr, &rect, nullptr, nullptr, nullptr, nullptr,
-                              ROP4_WHITENESS));
+                              HOST_ROP4_WHITENESS));
         EXPECT_TRUE(DrvLineTo(s, nullptr, nullptr, 0, 0, 5, 5, nullptr, R2_BLACK));
         EXPECT_TRUE(DrvStrokePath(s, &path, nullptr, nullptr, nullptr, nullptr, nullptr, R2_COPYPEN));
         EXPECT_TRUE(DrvFillPath(s, &path, nullptr, nullptr, nullptr, R2_COPYPEN, 0));
@@ -509,8 +509,8 @@ TEST_F(EntryPointContract, EveryEntryPointWritesItsLineToItsPrintersLog) {
         EXPECT_TRUE(DrvCopyBits(other.obj(), s, nullptr, nullptr, &rect, &at)); // read back from the page
         EXPECT_TRUE(DrvStretchBlt(s, other.obj(), nullptr, nullptr, nullptr, nullptr, nullptr, &rect, &rect, nullptr,
                                   COLORONCOLOR));
-        EXPECT_TRUE(
-            DrvBitBlt(other.obj(), s, nullptr, nullptr, nullptr, &rect, &at, nullptr, nullptr, nullptr, ROP4_SRCCOPY));
+        EXPECT_TRUE(DrvBitBlt(other.obj(), s, nullptr, nullptr, nullptr, &rect, &at, nullptr, nullptr, nullptr,
+                              HOST_ROP4_SRCCOPY));
         ASSERT_TRUE(DrvStartPage(s));
         EXPECT_TRUE(DrvSendPage(s));
         DrvDisableDriver(); // no line either

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr WORD CB_ADDSTRING = 0x0403;
+constexpr WORD DLGINIT_ADDSTRING = 0x0403;
 constexpr WORD LANGUAGE_US_ENGLISH = 1033;
 
 struct ComboList {
@@ -38,7 +38,7 @@ TEST_F(ResourceListsTest, ComboListsHoldEveryItemWithItsZero) {
             std::vector<BYTE> text(list.items[i].begin(), list.items[i].end());
             text.push_back(0);
             EXPECT_EQ(entry.controlId, list.control) << list.dialog << " item " << i;
-            EXPECT_EQ(entry.message, CB_ADDSTRING) << list.dialog << " item " << i;
+            EXPECT_EQ(entry.message, DLGINIT_ADDSTRING) << list.dialog << " item " << i;
             EXPECT_EQ(entry.data, text) << list.dialog << " item " << i;
         }
     }
@@ -47,8 +47,8 @@ TEST_F(ResourceListsTest, ComboListsHoldEveryItemWithItsZero) {
 TEST_F(ResourceListsTest, PaperWidthListIsExactlyTheseBytes) {
     const std::span<const BYTE> bytes = Bytes(MAKEINTRESOURCEW(111), RT_DLGINIT);
     const std::vector<BYTE> expected = {
-        0x7A, 0x00, 0x03, 0x04, 0x03, 0x00, 0x00, 0x00, '5', '8', 0x00, // control 122, CB_ADDSTRING, 3, "58"
-        0x7A, 0x00, 0x03, 0x04, 0x03, 0x00, 0x00, 0x00, '8', '0', 0x00, // control 122, CB_ADDSTRING, 3, "80"
+        0x7A, 0x00, 0x03, 0x04, 0x03, 0x00, 0x00, 0x00, '5', '8', 0x00, // control 122, DLGINIT_ADDSTRING, 3, "58"
+        0x7A, 0x00, 0x03, 0x04, 0x03, 0x00, 0x00, 0x00, '8', '0', 0x00, // control 122, DLGINIT_ADDSTRING, 3, "80"
         0x00, 0x00,                                                     // end of the list
     };
     EXPECT_EQ(std::vector<BYTE>(bytes.begin(), bytes.end()), expected);

@@ -472,6 +472,24 @@ TEST(VirtualPrinter, AJobsPaperStopsAtItsLimitWithOneErrorAndDecodingGoesOn) {
     EXPECT_EQ(next.pieces[0].Rows(), 10);
 }
 
+TEST(VirtualPrinter, ALimitedJobsPaperStopsAtItsOwnLimit) {
+    // Feeds of 255 rows: the limit of 1000 rows falls inside the fourth, in the second piece.
+    PrinterStream builder;
+    builder.Raw({0x1B, 0x33, 0xFF, 0x0A, 0x0A}).Cut().Raw({0x0A, 0x0A, 0x0A}).Cut();
+    VirtualPrinter printer;
+    printer.LimitJobRows(1000);
+    printer.Feed(builder.Data());
+    const JobResult job = printer.Finish();
+    ASSERT_EQ(job.errors.size(), 1u);
+    EXPECT_NE(Describe(job.errors[0]).find("the job's paper passed 1000 rows"), std::string::npos);
+    ASSERT_EQ(job.pieces.size(), 2u);
+    EXPECT_EQ(job.pieces[0].Rows(), 510);
+    EXPECT_EQ(job.pieces[1].Rows(), 490);
+    printer.LimitJobRows(UINT64_MAX); // never above the printer's own limit
+    printer.Feed(PrinterStream().Feed(10).Cut().Data());
+    EXPECT_TRUE(printer.Finish().errors.empty());
+}
+
 TEST(VirtualPrinter, WithoutAKnifeCutsAreIgnored) {
     PrinterState state;
     state.knife = false;

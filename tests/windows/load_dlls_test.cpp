@@ -4,10 +4,14 @@
 // log library's exports answer their failure paths as on the host and write a record through a
 // printer whose settings switch logging on.
 //
-// Usage: load_dlls_test.exe DRIVER_DIR EXPORTS_DIR RES_FILE [NAME...]
+// It also writes what VELTrc.dll and VELTlog.dll give in the text form of reference_dump.h, which
+// scripts/build-windows.sh compares with the host build's (windows_host_reference).
+//
+// Usage: load_dlls_test.exe DRIVER_DIR EXPORTS_DIR RES_FILE OUT_FILE [NAME...]
 //   DRIVER_DIR   folder of VELT.dll, VELTui.dll, VELTlmon.dll, VELTlog.dll, VELTrc.dll
 //   EXPORTS_DIR  folder of the committed export lists (NAME.txt, one name a line)
 //   RES_FILE     the compiled resource script (VELTrc.res), the bytes the host library embeds
+//   OUT_FILE     where the text form goes
 //   NAME...      the libraries to check (default: all five)
 // Prints one line per failed check and ends with "N passed, N failed, N skipped".
 #ifndef UNICODE
@@ -23,12 +27,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "reference_dump.h"
+
 namespace {
+
+std::vector<std::string> g_reference; // the lines of the text form
 
 int g_passed = 0;
 int g_failed = 0;
@@ -117,9 +126,11 @@ bool SaidOnDebugOutput(const std::string& text) {
     return std::find(g_debugOutput.begin(), g_debugOutput.end(), text) != g_debugOutput.end();
 }
 
-// Loads NAME.dll as the spooler does. The rendering driver imports the engine functions, which a
-// platform without a graphics engine for drivers (Wine's gdi32) lacks: it is then mapped without
-// binding its imports, which still shows its export table to the loader.
+// Loads NAME.dll as the spooler does. The rendering driver imports the engine functions (Eng...),
+// which Wine's gdi32 does not export: Wine binds them to stubs and loads the DLL all the same, while a
+// loader that refuses it gets the DLL mapped without binding its imports, which still shows its
+// export table. Either way, of the rendering driver only what calls no engine function runs here
+// (its entry point and DrvQueryDriverInfo); DrvEnableDriver would call EngComputeGlyphSet.
 HMODULE LoadDriverLibrary(const std::string& dir, const std::string& name) {
     const std::wstring path = Widen(dir + "\\" + name + ".dll");
     HMODULE module = LoadLibraryW(path.c_str());
@@ -239,6 +250,39 @@ void CheckResources(HMODULE module, const std::string& resFile) {
                                                                            Narrow(buffer) + "\")");
         }
     }
+}
+
+// Every resource of the module as the platform's own enumeration finds it, and every string of its
+// string table through LoadStringW, into the text form.
+std::string IdText(LPCWSTR id) {
+    return IS_INTRESOURCE(id) ? std::to_string(reinterpret_cast<ULONG_PTR>(id)) : "\"" + Narrow(id) + "\"";
+}
+
+BOOL CALLBACK AddLanguage(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language, LONG_PTR) {
+    HRSRC found = FindResourceExW(module, type, name, language);
+    const void* data = found ? LockResource(LoadResource(module, found)) : nullptr;
+    const DWORD size = found && data ? SizeofResource(module, found) : 0;
+    g_reference.push_back(reference::ResourceLine(IdText(type), IdText(name), language, data, size));
+    if (IS_INTRESOURCE(type) && reinterpret_cast<ULONG_PTR>(type) == 6 && IS_INTRESOURCE(name) && data) {
+        const auto block = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name));
+        for (const auto& s : reference::StringsOfBlock(block, static_cast<const unsigned char*>(data), size)) {
+            wchar_t text[1024] = {};
+            const int read = LoadStringW(module, s.id, text, 1024);
+            g_reference.push_back(
+                reference::StringLine(s.id, reinterpret_cast<const uint16_t*>(text), read > 0 ? read : 0));
+        }
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK AddName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR) {
+    return EnumResourceLanguagesW(module, type, name, AddLanguage, 0);
+}
+
+BOOL CALLBACK AddType(HMODULE module, LPWSTR type, LONG_PTR) { return EnumResourceNamesW(module, type, AddName, 0); }
+
+void AddResources(HMODULE module) {
+    Check(EnumResourceTypesW(module, AddType, 0) != FALSE, "VELTrc.dll: its resources are enumerated");
 }
 
 // The rendering driver's self-description, which needs no engine: a user-mode driver, and FALSE
@@ -398,6 +442,34 @@ void CheckLogWrite(HMODULE module, const std::string& driverDir) {
               "VELTlog.dll: the file ends with the record without a time stamp (" + std::to_string(bytes.size()) +
                   " bytes)");
     }
+    DeleteFileW(file.c_str());
+
+    // The steps of the host's reference, with a 1 MB limit: a session that fills and rotates the
+    // current file, then one record that finds the family over its limit.
+    BYTE settings[528] = {};
+    settings[0] = 1;
+    settings[4] = 0; // LOG_MAX_SIZE_1MB
+    for (size_t i = 0; i < folder.size() && i < 259; ++i) {
+        settings[6 + 2 * i] = static_cast<BYTE>(folder[i] & 0xFF);
+        settings[7 + 2 * i] = static_cast<BYTE>(folder[i] >> 8);
+    }
+    Check(SetPrinterDataW(printer, const_cast<LPWSTR>(L"DriverLogFile"), REG_BINARY, settings, sizeof settings) ==
+              ERROR_SUCCESS,
+          "VELTlog.dll: the 1 MB limit is set");
+    const std::filesystem::path folderPath(folder);
+    bool ok = (log = create(0, printer)) != nullptr;
+    for (int i = 0; ok && i < reference::kRecordsOfFirstSession; ++i) {
+        ok = write(log, reference::LogRecord(i).c_str(), 0) == TRUE;
+    }
+    ok = ok && close(log) == TRUE;
+    for (auto& line : reference::LogFolderLines("1", folderPath)) g_reference.push_back(line);
+    ok = ok && (log = create(0, printer)) != nullptr && write(log, reference::LogRecord(-1).c_str(), 0) == TRUE &&
+         close(log) == TRUE;
+    for (auto& line : reference::LogFolderLines("2", folderPath)) g_reference.push_back(line);
+    Check(ok, "VELTlog.dll: every write of the reference steps succeeds");
+    std::error_code ignored;
+    std::filesystem::remove_all(folderPath, ignored);
+
     DeletePrinter(printer);
     ClosePrinter(printer);
     DeleteFileW(file.c_str());
@@ -407,14 +479,15 @@ void CheckLogWrite(HMODULE module, const std::string& driverDir) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4) {
-        std::printf("usage: %s DRIVER_DIR EXPORTS_DIR RES_FILE [NAME...]\n", argv[0]);
+    if (argc < 5) {
+        std::printf("usage: %s DRIVER_DIR EXPORTS_DIR RES_FILE OUT_FILE [NAME...]\n", argv[0]);
         return 2;
     }
     const std::string driverDir = argv[1];
     const std::string exportsDir = argv[2];
     const std::string resFile = argv[3];
-    std::vector<std::string> names(argv + 4, argv + argc);
+    const std::string outFile = argv[4];
+    std::vector<std::string> names(argv + 5, argv + argc);
     if (names.empty()) names = {"VELTlog", "VELTrc", "VELT", "VELTui", "VELTlmon"};
 
     AddVectoredExceptionHandler(1, CatchDebugOutput);
@@ -422,13 +495,17 @@ int main(int argc, char** argv) {
         HMODULE module = LoadDriverLibrary(driverDir, name);
         if (!module) continue;
         CheckExports(module, name, exportsDir);
-        if (name == "VELTrc") CheckResources(module, resFile);
+        if (name == "VELTrc") {
+            CheckResources(module, resFile);
+            AddResources(module);
+        }
         if (name == "VELTlog") {
             CheckLogFailurePaths(module);
             CheckLogWrite(module, driverDir);
         }
         if (name == "VELT") CheckDriverInfo(module);
     }
+    Check(reference::WriteLines(g_reference, outFile), "the text form is written to " + outFile);
     std::printf("%d passed, %d failed, %d skipped\n", g_passed, g_failed, g_skipped);
     return g_failed == 0 ? 0 : 1;
 }

@@ -15,6 +15,7 @@ constexpr int CONFIGURATION_PAGE_FEED = 180;
 std::string Describe(const Notice& notice) { return OffsetText(notice.offset) + ": " + notice.text; }
 
 VirtualPrinter::VirtualPrinter(const PrinterState& state) : state_(state), parser_(*this) {
+    jobRowLimit_ = MAX_JOB_ROWS;
     ResetModes(0);
     StartPiece();
 }
@@ -68,9 +69,15 @@ void VirtualPrinter::StartPiece() {
     pieceDual_ = dualMode_;
     // A piece keeps no more rows than the job has left: rows lost beyond a limit below MAX_ROWS are the
     // job's, not the piece's.
-    const uint64_t left = MAX_JOB_ROWS - std::min(keptRows_, MAX_JOB_ROWS);
+    const uint64_t left = jobRowLimit_ - std::min(keptRows_, jobRowLimit_);
     const int limit = static_cast<int>(std::min<uint64_t>(left, SideImage::MAX_ROWS));
     for (Side& side : sides_) side.paper = SideImage(PaperDots(pieceWidth_), limit);
+}
+
+void VirtualPrinter::LimitJobRows(uint64_t rows) {
+    jobRowLimit_ = std::min(rows, MAX_JOB_ROWS);
+    // A piece that holds nothing yet takes the new limit at once.
+    if (sides_[0].paper.Rows() == 0 && sides_[1].paper.Rows() == 0) StartPiece();
 }
 
 void VirtualPrinter::CheckPaperLimit(uint64_t offset, std::string_view command) {
@@ -80,7 +87,7 @@ void VirtualPrinter::CheckPaperLimit(uint64_t offset, std::string_view command) 
     result_.errors.push_back(StreamError{.offset = offset,
                                          .command = std::string(command),
                                          .kind = StreamErrorKind::PaperLimit,
-                                         .detail = "the job's paper passed " + std::to_string(MAX_JOB_ROWS) +
+                                         .detail = "the job's paper passed " + std::to_string(jobRowLimit_) +
                                                    " rows; the rest of the stream is decoded but prints nothing"});
 }
 

@@ -87,6 +87,10 @@ public:
     const vprinter::Summary& Progress() const { return result_.summary; }
     uint64_t AdvancedRows() const { return result_.summary.rows + result_.summary.fedDots; }
 
+    // A job's paper ends after this many rows (at most MAX_JOB_ROWS, the default), from the present
+    // piece on when it is still empty: fuzzing keeps each job's paper small this way.
+    void LimitJobRows(uint64_t rows);
+
 private:
     struct Side {
         SideImage paper;
@@ -154,7 +158,8 @@ private:
     std::array<bool, static_cast<size_t>(Once::Count)> warned_{};
     TallArea tall_;
     uint64_t keptRows_ = 0;  // rows of the pieces of this job already handed over
-    bool paperFull_ = false; // the job's paper reached MAX_JOB_ROWS: nothing more is printed
+    bool paperFull_ = false; // the job's paper reached its limit: nothing more is printed
+    uint64_t jobRowLimit_;   // MAX_JOB_ROWS unless limited
     std::vector<Dot> row_;
 };
 

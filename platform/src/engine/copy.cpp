@@ -90,10 +90,10 @@ BOOL EngBitBlt(SURFOBJ* target, SURFOBJ* source, SURFOBJ* /*mask*/, CLIPOBJ* cli
                ROP4 rop) {
     return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
         switch (rop) {
-        case ROP4_SRCCOPY: return Copy(target, source, clip, targetRect, sourcePoint);
-        case ROP4_BLACKNESS: return Fill(target, clip, targetRect, 0);
-        case ROP4_WHITENESS: return Fill(target, clip, targetRect, target ? AllOnes(target->iBitmapFormat) : 0);
-        case ROP4_PATCOPY:
+        case HOST_ROP4_SRCCOPY: return Copy(target, source, clip, targetRect, sourcePoint);
+        case HOST_ROP4_BLACKNESS: return Fill(target, clip, targetRect, 0);
+        case HOST_ROP4_WHITENESS: return Fill(target, clip, targetRect, target ? AllOnes(target->iBitmapFormat) : 0);
+        case HOST_ROP4_PATCOPY:
             if (!brush) {
                 SetLastError(ERROR_INVALID_PARAMETER);
                 return FALSE;
@@ -103,7 +103,7 @@ BOOL EngBitBlt(SURFOBJ* target, SURFOBJ* source, SURFOBJ* /*mask*/, CLIPOBJ* cli
                 return FALSE;
             }
             return Fill(target, clip, targetRect, brush->iSolidColor);
-        case ROP4_NOP:
+        case HOST_ROP4_NOP:
             if (!UsableSurface(target)) {
                 SetLastError(ERROR_INVALID_PARAMETER);
                 return FALSE;

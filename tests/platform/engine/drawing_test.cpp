@@ -132,7 +132,7 @@ TEST_F(Copy, BitBltCopiesWithSrccopyAndFillsWithASolidBrush) {
     RECTL rect{1, 1, 5, 4};
     POINTL from{0, 0};
     ASSERT_TRUE(EngBitBlt(target.get(), source.get(), nullptr, nullptr, nullptr, &rect, &from, nullptr, nullptr,
-                          nullptr, ROP4_SRCCOPY));
+                          nullptr, HOST_ROP4_SRCCOPY));
     EXPECT_EQ(target.Pixel(1, 1), kBlack);
 
     BRUSHOBJ brush{};
@@ -140,13 +140,13 @@ TEST_F(Copy, BitBltCopiesWithSrccopyAndFillsWithASolidBrush) {
     RECTL fill{0, 3, 10, 10};
     CLIPOBJ clip = RectClip(0, 0, 3, 5);
     ASSERT_TRUE(EngBitBlt(target.get(), nullptr, nullptr, &clip, nullptr, &fill, nullptr, nullptr, &brush, nullptr,
-                          ROP4_PATCOPY));
+                          HOST_ROP4_PATCOPY));
     EXPECT_EQ(target.Pixel(2, 4), 0x0000FFu);
     EXPECT_EQ(target.Pixel(3, 4), kWhite);
 
     RECTL whole{0, 0, 6, 5};
     ASSERT_TRUE(EngBitBlt(target.get(), nullptr, nullptr, nullptr, nullptr, &whole, nullptr, nullptr, nullptr, nullptr,
-                          ROP4_WHITENESS));
+                          HOST_ROP4_WHITENESS));
     EXPECT_EQ(target.Picture(), Rows({"......", "......", "......", "......", "......"}));
 }
 
@@ -156,12 +156,12 @@ TEST_F(Copy, BitBltRefusesWhatItCannotDo) {
     pattern.iSolidColor = 0xFFFFFFFF;
     SetLastError(0);
     EXPECT_FALSE(EngBitBlt(target.get(), nullptr, nullptr, nullptr, nullptr, &rect, nullptr, nullptr, &pattern, nullptr,
-                           ROP4_PATCOPY));
+                           HOST_ROP4_PATCOPY));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
     EXPECT_FALSE(EngBitBlt(target.get(), source.get(), nullptr, nullptr, nullptr, &rect, nullptr, nullptr, nullptr,
                            nullptr, 0x6666)); // SRCINVERT
     EXPECT_FALSE(EngBitBlt(target.get(), nullptr, nullptr, nullptr, nullptr, &rect, nullptr, nullptr, nullptr, nullptr,
-                           ROP4_PATCOPY));
+                           HOST_ROP4_PATCOPY));
 }
 
 TEST(Stretch, DoublingRepeatsEveryPixel) {

@@ -11,6 +11,14 @@
 
 #include <winddi.h>
 
+// The four-byte raster operations of EngBitBlt that the host's engine carries out, by the host's own
+// names (the platform's SDK names only the three-byte ones).
+#define HOST_ROP4_SRCCOPY 0xCCCC
+#define HOST_ROP4_PATCOPY 0xF0F0
+#define HOST_ROP4_BLACKNESS 0x0000
+#define HOST_ROP4_WHITENESS 0xFFFF
+#define HOST_ROP4_NOP 0xAAAA
+
 // A 24-bit picture, rows top to bottom, each pixel three bytes in memory order B, G, R (colour
 // value 0x00RRGGBB, as on a 24-bit engine surface); rows are `stride` bytes apart, a multiple of 4.
 struct HostPicture {
