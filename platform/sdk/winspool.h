@@ -140,7 +140,7 @@ typedef struct _JOB_INFO_2W {
     DWORD PagesPrinted;
 } JOB_INFO_2W, *PJOB_INFO_2W, *LPJOB_INFO_2W;
 
-// Printer drivers as the spooler installs them (level 2), and the local printers (level 4).
+// Printer drivers as the spooler installs them (levels 2 and 3), and the local printers (level 4).
 typedef struct _DRIVER_INFO_2W {
     DWORD cVersion;
     LPWSTR pName;
@@ -149,6 +149,27 @@ typedef struct _DRIVER_INFO_2W {
     LPWSTR pDataFile;
     LPWSTR pConfigFile;
 } DRIVER_INFO_2W, *PDRIVER_INFO_2W, *LPDRIVER_INFO_2W;
+
+// A printer driver (level 3): its modules and the language monitor its printers' jobs go through.
+typedef struct _DRIVER_INFO_3W {
+    DWORD cVersion;
+    LPWSTR pName;
+    LPWSTR pEnvironment;
+    LPWSTR pDriverPath;
+    LPWSTR pDataFile;
+    LPWSTR pConfigFile;
+    LPWSTR pHelpFile;
+    LPWSTR pDependentFiles;
+    LPWSTR pMonitorName;
+    LPWSTR pDefaultDataType;
+} DRIVER_INFO_3W, *PDRIVER_INFO_3W, *LPDRIVER_INFO_3W;
+
+// A print monitor (level 2): its name and the module that implements it.
+typedef struct _MONITOR_INFO_2W {
+    LPWSTR pName;
+    LPWSTR pEnvironment;
+    LPWSTR pDLLName;
+} MONITOR_INFO_2W, *PMONITOR_INFO_2W, *LPMONITOR_INFO_2W;
 
 typedef struct _PRINTER_INFO_4W {
     LPWSTR pPrinterName;
@@ -197,9 +218,13 @@ BOOL SetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE job, DWORD command
 BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE printers, DWORD size, LPDWORD needed,
                    LPDWORD returned);
 
-// Installs a driver (level 2) under its name; the files are known by their names in the printer driver
-// folder. Installing a driver of a name that is installed already replaces it and upgrades every printer
-// of the driver (its configuration interface's DrvUpgradePrinter).
+// Print monitors and drivers. AddMonitorW (level 2) records a monitor's module. AddPrinterDriverW
+// installs a driver (level 2 or 3) under its name; the files are known by their names in the printer
+// driver folder. A driver that names a monitor (level 3) has its printers' jobs go through that
+// language monitor, which the spooler loads (InitializePrintMonitor) the first time a job needs it.
+// Installing a driver of a name that is installed already replaces it and upgrades every printer of
+// the driver (its configuration interface's DrvUpgradePrinter).
+BOOL AddMonitorW(LPWSTR serverName, DWORD level, LPBYTE monitorInfo);
 BOOL AddPrinterDriverW(LPWSTR serverName, DWORD level, LPBYTE driverInfo);
 // The driver of a printer at level 2, its files as full paths; a short buffer fails with
 // ERROR_INSUFFICIENT_BUFFER and *needed; a printer whose driver is not installed with

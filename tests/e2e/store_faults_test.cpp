@@ -59,17 +59,19 @@ TEST_F(StoreFaults, AFailedStatementAnywhereInAnInstallationIsNamedAndRepaired) 
         {HOST_STORE_BUSY, nullptr}, // retried: never reported
     };
     int home = 0;
-    unsigned statements = 0; // of a whole installation: the first fault that no longer fails it
+    unsigned statements = 0; // of a whole installation: where the faults stopped failing it
     for (const Cause& cause : causes) {
-        int failed = 0;
-        for (unsigned nth = 1; nth <= (statements ? statements : 100); ++nth) {
+        int failed = 0, passedInARow = 0;
+        for (unsigned nth = 1; nth <= (statements ? statements : 200); ++nth) {
             SCOPED_TRACE(testing::Message() << "fault " << cause.fault << " at statement " << nth);
             FreshHome("home-" + std::to_string(++home));
             HostFailStoreStatement(nth, cause.fault);
             const int rc = Run({"velt", "install"});
             HostFailStoreStatement(0, 0);
-            // Every statement of the installation fails it; the first fault that does not lies past the end.
-            if (rc == velt::EXIT_OK && cause.words) {
+            // A few reads fall back when they fail (and say nothing); five faults in a row that fail
+            // nothing lie past the installation's last statement.
+            passedInARow = rc == velt::EXIT_OK ? passedInARow + 1 : 0;
+            if (passedInARow == 5 && cause.words) {
                 statements = nth;
                 break;
             }

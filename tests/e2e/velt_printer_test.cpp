@@ -188,7 +188,7 @@ TEST_F(VeltPrinters, InstallAddsTheSamePrinterOnItsPortWithItsPaper) {
     ASSERT_EQ(Run({"install"}), velt::EXIT_OK) << Err();
     Printer p;
     ASSERT_TRUE(Read(velt::PRINTER_NAME, &p));
-    EXPECT_EQ(p.port, velt::PreviewPortName());
+    EXPECT_EQ(p.port, velt::PrinterPortName());
     EXPECT_NE(p.attributes & PRINTER_ATTRIBUTE_ENABLE_BIDI, 0u);
     EXPECT_EQ(p.settingsSize, (std::vector<uint8_t>{240, 0, 0, 0}));
     ASSERT_EQ(Run({"capabilities", "--json"}), velt::EXIT_OK) << Err();

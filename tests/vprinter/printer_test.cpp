@@ -2,6 +2,7 @@
 
 #include "job_report.h"
 #include "printer_stream.h"
+#include "configuration_page.h"
 #include "virtual_printer.h"
 
 using namespace vprinter;
@@ -544,9 +545,48 @@ TEST(VirtualPrinter, ConfigurationRequestsAreAnsweredFromThePrinterState) {
     EXPECT_EQ(printer.State().paperWidth, PaperWidth::Mm80);
 
     const JobResult job = printer.Finish();
-    EXPECT_TRUE(job.pieces.empty());
+    // The print-configuration command printed the settings page (uncut: the knife is now disabled):
+    // five lines of 28 rows, each after a gap of 12, a last gap and the 180-row feed to the knife.
+    ASSERT_EQ(job.pieces.size(), 1u);
+    EXPECT_FALSE(job.pieces[0].cut);
+    EXPECT_EQ(job.pieces[0].Rows(), 5 * (12 + 28) + 12 + 180);
     EXPECT_TRUE(job.errors.empty());
     EXPECT_EQ(job.summary.configurationCommands, 5u);
+}
+
+TEST(VirtualPrinter, TheConfigurationPageSaysThePrintersSettings) {
+    struct Case {
+        PaperWidth width;
+        bool twoColour, knife, oneLine;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {PaperWidth::Mm80, true, true, false, {"CONFIGURATION", "PAPER 80MM", "COLOURS 2", "KNIFE ON", "BUFFER 4K"}},
+        {PaperWidth::Mm58,
+         false,
+         false,
+         true,
+         {"CONFIGURATION", "PAPER 58MM", "COLOURS 1", "KNIFE OFF", "BUFFER LINE"}},
+    };
+    for (const Case& c : cases) {
+        PrinterState state;
+        state.paperWidth = c.width;
+        state.twoColourPaper = c.twoColour;
+        state.knife = c.knife;
+        state.oneLineBuffer = c.oneLine;
+        EXPECT_EQ(ConfigurationLines(state), c.lines);
+        VirtualPrinter printer(state);
+        printer.Feed(Bytes{0x1B, 0x40, 0x1F, 0x74});
+        const JobResult job = printer.Finish();
+        ASSERT_EQ(job.pieces.size(), 1u);
+        EXPECT_EQ(job.pieces[0].cut, c.knife);
+        // The first letter, C, drawn four times larger: its top bar starts one dot column in.
+        const SideImage& paper = job.pieces[0].front;
+        EXPECT_EQ(paper.At(4, 12), Dot::White);
+        EXPECT_EQ(paper.At(8, 12), Dot::Black);
+        EXPECT_EQ(paper.At(4, 12 + 4), Dot::Black); // the left side of the C
+        EXPECT_EQ(paper.At(8, 12 + 4), Dot::White);
+    }
 }
 
 TEST(PrinterState, StatusReplyCarriesEachConditionInItsBit) {

@@ -33,7 +33,8 @@ void RegisterHelp(CommandLine& velt) {
 // them); option_values.h converts values in velt's words. A check that CLI11 cannot express goes in
 // the App's callback and throws UsageError. Declare RegisterName in subcommands.h and list it here.
 constexpr void (*SUBCOMMANDS[])(CommandLine&) = {
-    RegisterPreview, RegisterInstall, RegisterPrint, RegisterPrinter, RegisterCapabilities, RegisterHelp,
+    RegisterPreview,      RegisterInstall, RegisterPrint,          RegisterPrinter,
+    RegisterCapabilities, RegisterStatus,  RegisterVirtualPrinter, RegisterHelp,
 };
 
 } // namespace

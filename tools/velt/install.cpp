@@ -21,7 +21,13 @@ int Install(std::optional<DWORD> dotCount, std::ostream& out, std::ostream& err)
     if (report.addedPrinter)
         out << " (driver \"" << HostNarrow(DRIVER_NAME) << "\", port " << HostNarrow(report.port.c_str()) << ", paper "
             << DEFAULT_PAPER_WIDTH_MM << " x " << DEFAULT_PAPER_LENGTH_MM << " mm)";
-    out << "\nstate folder: " << HostHomeFolder() << '\n';
+    out << '\n';
+    if (report.throughMonitor)
+        out << "language monitor " << HostNarrow(MONITOR_NAME) << '\n';
+    else
+        out << "no language monitor in this build: jobs go straight to the port\n";
+    out << "virtual printer: " << VirtualPrinterFolder(PRINTER_PORT) << '\n';
+    out << "state folder: " << HostHomeFolder() << '\n';
     return EXIT_OK;
 }
 
@@ -31,7 +37,7 @@ void RegisterInstall(CommandLine& velt) {
     auto dotCount = std::make_shared<std::optional<DWORD>>();
     CLI::App& install = velt.Add(
         "install",
-        "install the printer \"VELT K9x\" on the virtual printer, and VerticalDotCount (rows per raster block)",
+        "install the printer \"VELT K9x\" on USB001 (the virtual printer) through VELTlmon, and VerticalDotCount",
         [dotCount](std::ostream& out, std::ostream& err) { return Install(*dotCount, out, err); });
     AddWholeNumber(install, "--vertical-dot-count", 1, MAX_VERTICAL_DOT_COUNT, dotCount.get(), "rows per raster block",
                    "the rows of each raster block the driver sends, stored as VerticalDotCount in "

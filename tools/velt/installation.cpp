@@ -6,6 +6,7 @@
 #include "driver_devmode.h"
 #include "host/testing.h"
 #include "printer_setup.h"
+#include "port_backend.h"
 
 namespace velt {
 namespace {
@@ -120,7 +121,7 @@ bool StoreInstallationPaper(HANDLE printer, std::ostream& err) {
 // The installed printer is added as velt printer add adds one (bidirectional, on the installation's
 // port), then given the installation's paper.
 bool EnsurePrinter(InstallReport* report, std::ostream& err) {
-    report->port = PreviewPortName();
+    report->port = PrinterPortName();
     if (!EnsureDriver("velt", err)) return false;
     std::u16string name = PRINTER_NAME;
     Printer existing;
@@ -204,10 +205,31 @@ bool OpenHostStore(std::ostream& err) {
     return true;
 }
 
-std::u16string PreviewPortName() { return u"VPRINTER:" + HostWide(HostHomeFolder() + "/preview"); }
+std::u16string PrinterPortName() { return PRINTER_PORT; }
+
+std::string VirtualPrinterFolder(const std::u16string& port) {
+    return HostHomeFolder() + "/vprinter/" + HostNarrow(port.c_str());
+}
+
+bool AttachVirtualPrinters(std::ostream& err) {
+    if (!vprinter::RegisterVirtualPrinterBackend()) {
+        err << "velt: the host refused the virtual printer's ports\n";
+        return false;
+    }
+    // A port attached elsewhere (a device node) stays so; a new installation's port gets its printer.
+    std::u16string target;
+    if (HostPortAttachment(PRINTER_PORT, &target)) return true;
+    if (!vprinter::AttachVirtualPrinter(PRINTER_PORT, VirtualPrinterFolder(PRINTER_PORT))) {
+        err << "velt: cannot attach the port " << HostNarrow(PRINTER_PORT)
+            << " to its virtual printer: " << ErrorText(GetLastError()) << "\n";
+        return false;
+    }
+    return true;
+}
 
 bool EnsureInstallation(std::optional<DWORD> verticalDotCount, InstallReport* report, std::ostream& err) {
-    return EnsureDotCount(verticalDotCount, report, err) && EnsurePrinter(report, err);
+    report->throughMonitor = MonitorModulePresent();
+    return EnsureDotCount(verticalDotCount, report, err) && AttachVirtualPrinters(err) && EnsurePrinter(report, err);
 }
 
 } // namespace velt

@@ -1,6 +1,9 @@
 // The installation that velt's printing needs, made on first use: the machine-wide registry key
-// "SOFTWARE\Calvix" with VerticalDotCount, and the printer "VELT K9x" on the virtual printer's port
-// with its default device mode and paper list. Everything lives in the host's store ($VELT_HOME).
+// "SOFTWARE\Calvix" with VerticalDotCount, the language monitor "VELTlmon" and the driver "VELT K9x"
+// that names it, and the printer "VELT K9x" on the port USB001 with its default device mode, paper
+// list and settings record; USB001 is attached to the virtual printer in <state folder>/vprinter/USB001.
+// Everything lives in the host's store ($VELT_HOME). When the build has no language monitor module,
+// the driver names none and jobs go straight to the port.
 #pragma once
 
 #include <optional>
@@ -34,13 +37,23 @@ std::string ErrorText(DWORD code);
 // Opens the host's persistent store ($VELT_HOME, or the user's data folder).
 bool OpenHostStore(std::ostream& err);
 
-// The virtual printer's port of the installed printer: its pictures land in <state folder>/preview.
-std::u16string PreviewPortName();
+constexpr char16_t MONITOR_NAME[] = u"VELTlmon";
+constexpr char16_t MONITOR_MODULE[] = u"VELTlmon.dll";
+constexpr char16_t PRINTER_PORT[] = u"USB001";
+
+// The installed printer's port.
+std::u16string PrinterPortName();
+// The folder of the virtual printer attached to a port: <state folder>/vprinter/<port>.
+std::string VirtualPrinterFolder(const std::u16string& port);
+// Registers the virtual printer's ports with the host and attaches the installed printer's port to
+// its virtual printer; false (saying why in err) when the host refuses.
+bool AttachVirtualPrinters(std::ostream& err);
 
 struct InstallReport {
     bool createdKey = false;
     bool setDotCount = false;
     bool addedPrinter = false;
+    bool throughMonitor = false;  // the printer's driver names the language monitor
     bool repairedPrinter = false; // it was there without its paper list, which is now stored
     DWORD verticalDotCount = 0;
     std::u16string port;

@@ -9,10 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 #include "command_line.h"
 #include "installation.h"
 #include "job_bytes.h"
+#include "job_watch.h"
 #include "page_failure.h"
 #include "piece_files.h"
 #include "png_picture.h"
@@ -164,10 +166,6 @@ int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
     }
 
     if (!OpenHostStore(err)) return EXIT_SYSTEM_ERROR;
-    if (!vprinter::RegisterVirtualPrinterBackend()) {
-        err << "velt print: the host refused the virtual printer's ports\n";
-        return EXIT_SYSTEM_ERROR;
-    }
     InstallReport installed;
     if (!EnsureInstallation(std::nullopt, &installed, err)) return EXIT_SYSTEM_ERROR;
     if (installed.addedPrinter) out << "installed printer \"" << HostNarrow(PRINTER_NAME) << "\"\n";
@@ -181,14 +179,24 @@ int Print(const PrintOptions& options, std::ostream& out, std::ostream& err) {
     job.document = HostWide(fs::path(options.pictures.front()).filename().string());
     for (const HostPicture& p : pictures)
         job.pages.push_back({&p, options.fit ? HostPlacement::FitWidth : HostPlacement::TopLeft});
+    // The watch lives while the job goes through; after it velt alone writes to err again.
+    std::optional<JobWatch> watch(std::in_place, job.printer, err);
     bool terminal = isatty(STDERR_FILENO) == 1;
     if (terminal)
         job.onPage = [&](size_t done, size_t total) {
-            err << "\rvelt print: page " << done << " of " << total << (done == total ? "\n" : "") << std::flush;
+            watch->Say("\rvelt print: page " + std::to_string(done) + " of " + std::to_string(total) +
+                       (done == total ? "\n" : ""));
         };
 
     JobCapture capture(job.printer);
     HostPrintResult result = HostPrintPages(job);
+    const bool cancelled = watch->Cancelled();
+    const unsigned long cancelledJob = watch->CancelledJob() ? watch->CancelledJob() : result.jobId;
+    watch.reset();
+    if (cancelled) {
+        err << "velt print: job " << cancelledJob << " on \"" << HostNarrow(job.printer.c_str()) << "\" cancelled\n";
+        return EXIT_CANCELLED;
+    }
     if (!result.ok) {
         if (terminal) err << '\n';
         const std::string cause = result.failedCall == "DrvNextBand" && result.page ? PageFailureCause() : "";

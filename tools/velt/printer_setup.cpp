@@ -21,11 +21,40 @@ bool DriverInstalled() {
 
 } // namespace
 
+bool MonitorModulePresent() {
+    HMODULE module = LoadLibraryW(MONITOR_MODULE);
+    if (!module) return false;
+    const bool present = GetProcAddress(module, "InitializePrintMonitor") != nullptr;
+    FreeLibrary(module);
+    return present;
+}
+
 bool EnsureDriver(const std::string& command, std::ostream& err) {
     if (DriverInstalled()) return true;
-    std::u16string name = DRIVER_NAME, driver = DRIVER_FILE, data = DRIVER_DATA_FILE, config = DRIVER_CONFIG_FILE;
-    DRIVER_INFO_2W info{3, name.data(), nullptr, driver.data(), data.data(), config.data()};
-    if (!AddPrinterDriverW(nullptr, 2, reinterpret_cast<LPBYTE>(&info))) {
+    // The language monitor first, when the build has it: the driver names it, and its printers' jobs go
+    // through it; without it they go straight to the port.
+    std::u16string monitor = MONITOR_NAME, module = MONITOR_MODULE, environment = u"Windows NT x86";
+    const bool throughMonitor = MonitorModulePresent();
+    if (throughMonitor) {
+        MONITOR_INFO_2W added{monitor.data(), environment.data(), module.data()};
+        if (!AddMonitorW(nullptr, 2, reinterpret_cast<LPBYTE>(&added))) {
+            err << command << ": cannot add the language monitor \"" << HostNarrow(MONITOR_NAME)
+                << "\": " << ErrorText(GetLastError()) << '\n';
+            return false;
+        }
+    }
+    std::u16string name = DRIVER_NAME, driver = DRIVER_FILE, data = DRIVER_DATA_FILE, config = DRIVER_CONFIG_FILE,
+                   raw = u"RAW";
+    DRIVER_INFO_3W info{};
+    info.cVersion = 3;
+    info.pName = name.data();
+    info.pEnvironment = environment.data();
+    info.pDriverPath = driver.data();
+    info.pDataFile = data.data();
+    info.pConfigFile = config.data();
+    info.pMonitorName = throughMonitor ? monitor.data() : nullptr;
+    info.pDefaultDataType = raw.data();
+    if (!AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {
         err << command << ": cannot install the driver \"" << HostNarrow(DRIVER_NAME)
             << "\": " << ErrorText(GetLastError()) << '\n';
         return false;

@@ -18,8 +18,11 @@ constexpr char16_t DRIVER_CONFIG_FILE[] = u"VELTui.dll";
 // The port a printer is added on unless another is given.
 constexpr char16_t DEFAULT_PORT[] = u"USB001";
 
-// Installs the driver "VELT K9x" unless it is installed; says what failed (as `command`) and returns
-// false when it can't be.
+// Whether the build has the language monitor: its module loads and exports InitializePrintMonitor.
+bool MonitorModulePresent();
+
+// Installs the driver "VELT K9x" unless it is installed, naming the language monitor "VELTlmon" (added
+// first) when the build has it; says what failed (as `command`) and returns false when it can't be.
 bool EnsureDriver(const std::string& command, std::ostream& err);
 
 // Adds a printer of the driver on the port, bidirectional or not: ERROR_SUCCESS, or the spooler's

@@ -13,6 +13,7 @@ constexpr int EXIT_USAGE = 2;           // wrong options or arguments
 constexpr int EXIT_FILE_ERROR = 3;      // a file could not be read or written
 constexpr int EXIT_INPUT_ERROR = 3;     // what the input names (a printer) is missing or can't be used
 constexpr int EXIT_SYSTEM_ERROR = 4;    // the work failed in the host or the driver
+constexpr int EXIT_CANCELLED = 130;     // a signal (Ctrl-C, SIGTERM) cancelled the work
 
 // velt itself, as main runs it: argv[0] is "velt", argv[1] the subcommand. Results go to out, problems
 // to err; returns the exit code.
@@ -26,5 +27,7 @@ void RegisterInstall(CommandLine& velt);
 void RegisterPrint(CommandLine& velt);
 void RegisterPrinter(CommandLine& velt);
 void RegisterCapabilities(CommandLine& velt);
+void RegisterStatus(CommandLine& velt);
+void RegisterVirtualPrinter(CommandLine& velt);
 
 } // namespace velt

@@ -56,8 +56,11 @@ RecentPictures& Recent() {
     return recent;
 }
 
+// Written under a temporary name and renamed, so that a process killed while writing never leaves a
+// half-written picture under the picture's own name.
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    const std::string temporary = path + ".part";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
         reason = std::strerror(errno);
         return false;
@@ -67,6 +70,12 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std:
     // Closing writes what is still buffered: its failure is the file's failure.
     if (std::fclose(file) != 0 || !written) {
         reason = std::strerror(written ? errno : writeError);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        reason = std::strerror(errno);
+        std::remove(temporary.c_str());
         return false;
     }
     return true;

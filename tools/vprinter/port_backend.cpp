@@ -15,16 +15,10 @@ struct OpenPortHandle {
     std::shared_ptr<VirtualPort> port;
 };
 
-struct Attachment {
-    std::u16string name; // kept here so that the host's prefix string lives as long as the registration
-    std::filesystem::path folder;
-};
-
 struct Registry {
     std::mutex mutex;
     std::map<std::filesystem::path, std::shared_ptr<VirtualPort>> ports;
-    std::map<std::u16string, Attachment> attached; // by upper-case name
-    std::set<OpenPortHandle*> open;                // a closed or foreign handle is refused, not followed
+    std::set<OpenPortHandle*> open; // a closed or foreign handle is refused, not followed
 };
 
 Registry& TheRegistry() {
@@ -78,12 +72,9 @@ BOOL WINAPI OpenPort(LPWSTR name, PHANDLE handle) {
         Registry& registry = TheRegistry();
         std::lock_guard lock(registry.mutex);
         std::filesystem::path folder;
-        if (Upper(portName.substr(0, prefix.size())) == prefix) {
-            // The folder is a platform path like a FILE: port's: a Linux path or a drive path.
-            if (portName.size() > prefix.size()) folder = HostLinuxPath(portName.c_str() + prefix.size());
-        } else if (auto found = registry.attached.find(Upper(portName)); found != registry.attached.end()) {
-            folder = found->second.folder;
-        }
+        // The folder is a platform path like a FILE: port's: a Linux path or a drive path.
+        if (Upper(portName.substr(0, prefix.size())) == prefix && portName.size() > prefix.size())
+            folder = HostLinuxPath(portName.c_str() + prefix.size());
         if (folder.empty()) {
             SetLastError(ERROR_INVALID_NAME);
             return FALSE;
@@ -216,12 +207,9 @@ bool RegisterVirtualPrinterBackend() {
 }
 
 bool AttachVirtualPrinter(const std::u16string& portName, const std::filesystem::path& folder) {
-    if (portName.empty() || folder.empty()) return false;
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Attachment& attachment = registry.attached[Upper(portName)];
-    attachment = Attachment{portName, folder};
-    return HostRegisterPortBackend(attachment.name.c_str(), &VIRTUAL_PRINTER_MONITOR) != FALSE;
+    if (portName.empty() || folder.empty() || !RegisterVirtualPrinterBackend()) return false;
+    const std::u16string target = VPRINTER_PORT_PREFIX + HostWide(folder.string());
+    return HostAttachPort(portName.c_str(), target.c_str()) != FALSE;
 }
 
 std::shared_ptr<VirtualPort> VirtualPortOf(const std::filesystem::path& folder) {

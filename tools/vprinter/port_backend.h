@@ -18,7 +18,8 @@ constexpr char16_t VPRINTER_PORT_PREFIX[] = u"VPRINTER:";
 // Registers the "VPRINTER:" prefix with the host's port monitor; false when the host refuses it.
 bool RegisterVirtualPrinterBackend();
 
-// Serves the port of that name (a whole name, not a prefix) with the VirtualPort of the folder.
+// Attaches the port of that name (USB001) to the VirtualPort of the folder, through the host's port
+// attachments (kept in the store, so that other processes print there too), and registers the backend.
 bool AttachVirtualPrinter(const std::u16string& portName, const std::filesystem::path& folder);
 
 // The VirtualPort that serves a folder, created on first use and kept for the life of the process, so

@@ -27,6 +27,11 @@ struct PrinterState {
     bool cutterError = false;
     bool printingStopped = false;
     HeadFault headFault = HeadFault::None;
+
+    // How fast paper comes out, in millimetres per second; 0 prints at once.
+    unsigned speed = 0;
+
+    bool operator==(const PrinterState&) const = default;
 };
 
 // Dots across the paper (576 on 80 mm, 432 on 58 mm), and the dot of the 640-dot printer line that

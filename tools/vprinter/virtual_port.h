@@ -1,12 +1,17 @@
 // A printer port with the virtual printer behind it, for the host's port monitor. Each document's bytes
-// go to the printer; when the document ends, its pictures (piece-001.png, ...) and a report.txt (summary,
-// warnings, errors) are written into <folder>/job-<job id>. A document that produced no paper and no
-// problem (a configuration request) writes nothing. Calls may come from several threads (the spooler's
-// and a status worker's), so every call takes the port's lock.
+// go to the printer, and every byte of a job is kept, in order, in <folder>/job-<job id>/port.bin; when
+// the document ends, its pictures (piece-001.png, ...) and a report.txt (summary, warnings, errors) are
+// written beside it. A document of job 0 that produced no paper and no problem (a configuration
+// request) writes nothing. The printer's state lives in <folder>/state.json once it has been set: it is
+// read again whenever another process has changed it, and written when it changes here (a set-
+// configuration command). With a speed set, writing takes as long as the paper takes to come out.
+// Calls may come from several threads (the spooler's and a status worker's): every call takes the
+// port's lock, and none holds it while the paper comes out.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <span>
 #include <string>
@@ -42,15 +47,23 @@ public:
     size_t VendorCommand(std::span<const uint8_t> request, std::span<uint8_t> reply);
 
     PrinterState State() const;
+    // Sets the state and keeps it in the folder's state file.
     void SetState(const PrinterState& state);
     std::vector<PortJob> Jobs() const;
     const std::filesystem::path& Folder() const { return folder_; }
 
 private:
+    // Lock held: the state file changed since it was last read or written here: read it again.
+    void FollowStateFile() const;
+    void SaveStateFile();
+    std::filesystem::path JobFolder(uint32_t jobId) const;
+
     const std::filesystem::path folder_;
     mutable std::mutex mutex_;
-    VirtualPrinter printer_;
+    mutable VirtualPrinter printer_;
+    mutable std::filesystem::file_time_type stateSeen_{};
     uint32_t jobId_ = 0;
+    std::ofstream portBytes_;
     std::vector<PortJob> jobs_;
 };
 

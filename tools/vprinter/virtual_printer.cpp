@@ -2,9 +2,15 @@
 
 #include <algorithm>
 
+#include "configuration_page.h"
 #include "dot_line.h"
 
 namespace vprinter {
+
+namespace {
+// The feed after the configuration page: from the print head to the knife.
+constexpr int CONFIGURATION_PAGE_FEED = 180;
+} // namespace
 
 std::string Describe(const Notice& notice) { return OffsetText(notice.offset) + ": " + notice.text; }
 
@@ -274,7 +280,13 @@ void VirtualPrinter::OnCommand(const Command& command) {
         if (command.value == RASTER_MONO_ALT)
             WarnOnce(Once::RasterType, at, "raster type 01: 00 (mono) or 02 (two-colour) expected");
         break;
-    case CommandKind::PrintConfiguration: ++summary.configurationCommands; break;
+    case CommandKind::PrintConfiguration:
+        // The printer prints its settings and feeds them out to the knife, as a piece of their own.
+        ++summary.configurationCommands;
+        PrintConfigurationPage(state_, side.paper);
+        side.paper.AppendBlank(CONFIGURATION_PAGE_FEED);
+        if (state_.knife) EndPiece(true, at);
+        break;
     case CommandKind::GetConfiguration: {
         ++summary.configurationCommands;
         const Reply reply = ConfigurationReply(state_, command.value);

@@ -82,6 +82,11 @@ public:
     size_t ReadReply(std::span<uint8_t> out);
     size_t PendingReplyBytes() const { return replies_.size(); }
 
+    // The stream's summary so far, and the dot rows of paper it has moved so far (raster rows and
+    // line feeds), which set how long the paper takes to come out.
+    const vprinter::Summary& Progress() const { return result_.summary; }
+    uint64_t AdvancedRows() const { return result_.summary.rows + result_.summary.fedDots; }
+
     // A job's paper ends after this many rows (at most MAX_JOB_ROWS, the default), from the present
     // piece on when it is still empty: fuzzing keeps each job's paper small this way.
     void LimitJobRows(uint64_t rows);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include <winsplp.h>
@@ -12,6 +13,9 @@ namespace host {
 
 // The backend table serving a port name (HostRegisterPortBackend), or null.
 const MONITOR* FindPortBackend(std::u16string_view portName);
+
+// What a port name is attached to (HostAttachPort): another port's name, or empty.
+std::u16string AttachedTarget(std::u16string_view portName);
 
 void RecordPortBytes(std::u16string_view port, const BYTE* data, size_t size);
 bool PortStalled(std::u16string_view port);

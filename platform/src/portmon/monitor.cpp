@@ -1,6 +1,6 @@
-// The host's port monitor. A port is opened by name; file and device ports open their Linux file
-// at first use and keep it until the port is closed; backend ports forward every call to the
-// backend's table. Every byte a port takes is kept in the port record, and a stalled port takes none.
+// The host's port monitor. A port is opened by name, or by the port it is attached to; file and device
+// ports open their Linux file at first use and keep it until the port is closed; backend ports forward
+// every call to the backend's table. Every byte a port takes is kept in the port record, and a stalled port takes none.
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "host/path_map.h"
+#include <usbprint.h>
 #include <winsplp.h>
 #include "host/testing.h"
 #include "kernel/internal.h"
@@ -22,15 +23,17 @@ enum class PortType { File, Device, Sink, Backend };
 
 class HostPort : public host::HostObject {
 public:
-    HostPort(std::u16string name, PortType type, std::string path, const MONITOR* backend, HANDLE inner)
+    HostPort(std::u16string name, PortType type, std::string path, const MONITOR* backend, HANDLE inner,
+             bool deviceNode = false)
         : HostObject(host::HandleKind::Port), name(std::move(name)), type(type), path(std::move(path)),
-          backend(backend), inner(inner) {}
+          backend(backend), inner(inner), deviceNode(deviceNode) {}
 
     const std::u16string name;
     const PortType type;
     const std::string path; // Linux path of a file or device port
     const MONITOR* const backend;
-    const HANDLE inner; // the backend's own handle
+    const HANDLE inner;    // the backend's own handle
+    const bool deviceNode; // a printer device node named as such (not as a FILE: port)
 
     std::mutex lock;
     host::UniqueFd fd;
@@ -84,14 +87,19 @@ BOOL WINAPI OpenPort(LPWSTR name, PHANDLE handle) {
         if (!handle || !name || !*name) return Fail(ERROR_INVALID_PARAMETER);
         *handle = nullptr;
         const std::u16string portName(name);
-        if (const MONITOR* backend = host::FindPortBackend(portName)) {
+        // A name no backend serves may be attached to another port, which then serves it.
+        const MONITOR* backend = host::FindPortBackend(portName);
+        std::u16string attached = backend ? std::u16string() : host::AttachedTarget(portName);
+        if (!attached.empty()) backend = host::FindPortBackend(attached);
+        std::u16string opened = attached.empty() ? portName : attached;
+        if (backend) {
             if (!backend->pfnOpenPort) return Fail(ERROR_NOT_SUPPORTED);
             HANDLE inner = nullptr;
-            if (!backend->pfnOpenPort(name, &inner)) return FALSE;
+            if (!backend->pfnOpenPort(opened.data(), &inner)) return FALSE;
             *handle = host::AddHandle(std::make_shared<HostPort>(portName, PortType::Backend, "", backend, inner));
             return TRUE;
         }
-        std::u16string_view target = portName;
+        std::u16string_view target = opened;
         const bool filePrefix = StartsWithNoCase(target, u"FILE:");
         if (filePrefix) {
             target.remove_prefix(5);
@@ -101,7 +109,9 @@ BOOL WINAPI OpenPort(LPWSTR name, PHANDLE handle) {
             const std::u16string platformPath(target);
             std::string linux = HostLinuxPath(platformPath.c_str());
             const PortType type = linux.rfind("/dev/", 0) == 0 ? PortType::Device : PortType::File;
-            *handle = host::AddHandle(std::make_shared<HostPort>(portName, type, std::move(linux), nullptr, nullptr));
+            const bool deviceNode = type == PortType::Device && !filePrefix;
+            *handle = host::AddHandle(
+                std::make_shared<HostPort>(portName, type, std::move(linux), nullptr, nullptr, deviceNode));
             return TRUE;
         }
         *handle = host::AddHandle(std::make_shared<HostPort>(portName, PortType::Sink, "", nullptr, nullptr));
@@ -216,6 +226,8 @@ BOOL WINAPI GetPrinterDataFromPort(HANDLE port, DWORD controlId, LPWSTR valueNam
         if (p->type == PortType::Backend && p->backend->pfnGetPrinterDataFromPort)
             return p->backend->pfnGetPrinterDataFromPort(p->inner, controlId, valueName, inBuffer, inSize, outBuffer,
                                                          outSize, returned);
+        // A printer device node has no USB printing class control to ask: its status query gets no bytes.
+        if (p->deviceNode && controlId == IOCTL_USBPRINT_VENDOR_GET_COMMAND && returned) return TRUE;
         return Fail(ERROR_NOT_SUPPORTED);
     });
 }

@@ -1,6 +1,10 @@
-// Despooling: a finished job goes to its printer's port through the monitor stack, one job at a
-// time per printer: OpenPort, StartDocPort, WritePort until every byte is taken, EndDocPort,
-// ClosePort. A job that can't be sent stays in the queue marked in error.
+// Despooling: a finished job goes to its printer's port, one job at a time per printer. A printer whose
+// driver names a language monitor has its port open through that monitor already (it was opened when
+// the printer's first job started spooling): StartDocPort, WritePort in pieces until every byte is
+// taken, EndDocPort; the monitor may then hold the job until the printer reports its last page ejected.
+// Any other printer, and a job printed to a file, goes straight to the port monitor: OpenPort,
+// StartDocPort, WritePort, EndDocPort, ClosePort. A job that can't be sent stays in the queue marked in
+// error; a job cancelled while its bytes are written stops being written, and its EndDocPort follows.
 #include <map>
 #include <memory>
 
@@ -16,6 +20,9 @@ namespace {
 constexpr int kZeroWritesBeforeError = 20;
 constexpr DWORD kZeroWritePauseMs = 100;
 constexpr DWORD kWriteChunk = 64 * 1024;
+// Through a language monitor the bytes go in pieces of the printer's receive buffer, so that a job
+// cancelled while its data is written stops within a piece.
+constexpr DWORD kMonitorWriteChunk = 4 * 1024;
 
 std::mutex& PrinterDespoolLock(int64_t printerId) {
     static auto* lock = new std::mutex;
@@ -38,14 +45,14 @@ bool Cancelled(DWORD jobId) {
 }
 
 // Writes every byte; false on a failed write, a port that takes nothing, or a cancelled job.
-bool WriteAll(PortStack& port, DWORD jobId, std::vector<uint8_t>& data) {
+bool WriteAll(const MONITOR& table, HANDLE port, DWORD jobId, std::vector<uint8_t>& data, DWORD piece) {
     size_t done = 0;
     int zeroWrites = 0;
     while (done < data.size()) {
         if (Cancelled(jobId)) return false;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, kWriteChunk));
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, piece));
         DWORD written = 0;
-        if (!port.Table().pfnWritePort(port.Handle(), data.data() + done, chunk, &written)) return false;
+        if (!table.pfnWritePort(port, data.data() + done, chunk, &written)) return false;
         if (written == 0) {
             if (++zeroWrites >= kZeroWritesBeforeError) return false;
             Sleep(kZeroWritePauseMs);
@@ -57,17 +64,37 @@ bool WriteAll(PortStack& port, DWORD jobId, std::vector<uint8_t>& data) {
     return true;
 }
 
-// Sends one job; true when all its bytes went out.
-bool Send(const PrinterRecord& printer, Job& job) {
-    PortStack port;
-    if (!port.Open(printer, job.outputFile.empty() ? printer.port : job.outputFile)) return false;
+void MarkDataSent(DWORD jobId) {
+    JobBook& book = Jobs();
+    std::lock_guard guard(book.lock);
+    if (auto it = book.queue.find(jobId); it != book.queue.end()) it->second.dataSent = true;
+}
+
+// One document on an open port: start, every byte, end. EndDocPort runs whatever happened before it.
+bool SendDocument(const MONITOR& table, HANDLE port, const PrinterRecord& printer, Job& job, DWORD piece) {
     std::u16string document = job.document, datatype = job.datatype, printerName = printer.name;
     DOC_INFO_1W info{document.data(), nullptr, datatype.empty() ? nullptr : datatype.data()};
-    if (!port.Table().pfnStartDocPort(port.Handle(), printerName.data(), job.id, 1, reinterpret_cast<LPBYTE>(&info)))
-        return false;
-    const bool sent = WriteAll(port, job.id, job.data);
-    const bool ended = port.Table().pfnEndDocPort(port.Handle());
+    if (!table.pfnStartDocPort(port, printerName.data(), job.id, 1, reinterpret_cast<LPBYTE>(&info))) return false;
+    const bool sent = WriteAll(table, port, job.id, job.data, piece);
+    if (sent) MarkDataSent(job.id);
+    const bool ended = table.pfnEndDocPort(port);
     return sent && ended;
+}
+
+// Sends one job; true when all its bytes went out. *viaMonitor tells whether a language monitor took it.
+bool Send(const PrinterRecord& printer, Job& job, bool* viaMonitor) {
+    *viaMonitor = false;
+    if (job.outputFile.empty()) {
+        std::optional<MonitorPort> monitor;
+        if (!OpenMonitorPort(printer, &monitor)) return false;
+        if (monitor) {
+            *viaMonitor = true;
+            return SendDocument(*monitor->table, monitor->handle, printer, job, kMonitorWriteChunk);
+        }
+    }
+    PortStack port;
+    if (!port.Open(job.outputFile.empty() ? printer.port : job.outputFile)) return false;
+    return SendDocument(port.Table(), port.Handle(), printer, job, kWriteChunk);
 }
 
 } // namespace
@@ -79,7 +106,7 @@ void DespoolJob(DWORD jobId) {
     {
         std::lock_guard guard(book.lock);
         auto it = book.queue.find(jobId);
-        if (it == book.queue.end() || !it->second.ended || it->second.despooling) return;
+        if (it == book.queue.end() || !it->second.ended || it->second.despooling || it->second.held) return;
         printerId = it->second.printerId;
         devmode = it->second.devmode;
     }
@@ -95,7 +122,7 @@ void DespoolJob(DWORD jobId) {
     {
         std::lock_guard guard(book.lock);
         auto it = book.queue.find(jobId);
-        if (it == book.queue.end() || !it->second.ended || it->second.despooling) return;
+        if (it == book.queue.end() || !it->second.ended || it->second.despooling || it->second.held) return;
         if (!printer || (it->second.status & JOB_STATUS_DELETING)) {
             RetireJob(book, it, JOB_STATUS_DELETED);
             return;
@@ -114,19 +141,27 @@ void DespoolJob(DWORD jobId) {
         job.outputFile = it->second.outputFile;
         job.data = it->second.data; // the queued copy stays for a restart
     }
-    const bool sent = Send(*printer, job);
+    bool viaMonitor = false;
+    const bool sent = Send(*printer, job, &viaMonitor);
     std::lock_guard guard(book.lock);
     auto it = book.queue.find(jobId);
     if (it == book.queue.end()) return;
-    it->second.despooling = false;
-    it->second.status &= ~JOB_STATUS_PRINTING;
-    if (it->second.status & JOB_STATUS_DELETING) {
+    Job& done = it->second;
+    done.despooling = false;
+    done.status &= ~JOB_STATUS_PRINTING;
+    if (done.status & JOB_STATUS_DELETING) {
         RetireJob(book, it, JOB_STATUS_DELETED);
     } else if (sent) {
-        it->second.pagesPrinted = it->second.pages;
-        RetireJob(book, it, JOB_STATUS_PRINTED);
+        done.pagesPrinted = done.pages;
+        // A language monitor that has not reported the last page ejected holds the job: it stays in
+        // the queue, with what the monitor says of it, until the report comes.
+        if (viaMonitor && !done.ejected)
+            done.held = true;
+        else
+            RetireJob(book, it, JOB_STATUS_PRINTED);
     } else {
-        it->second.status |= JOB_STATUS_ERROR;
+        done.dataSent = false;
+        done.status |= JOB_STATUS_ERROR;
     }
 }
 
@@ -136,7 +171,7 @@ void DespoolWaitingJobs(int64_t printerId) {
         JobBook& book = Jobs();
         std::lock_guard guard(book.lock);
         for (const auto& [id, job] : book.queue)
-            if (job.printerId == printerId && job.ended && !job.despooling) waiting.push_back(id);
+            if (job.printerId == printerId && job.ended && !job.despooling && !job.held) waiting.push_back(id);
     }
     for (DWORD id : waiting) DespoolJob(id);
 }

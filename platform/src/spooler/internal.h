@@ -90,12 +90,16 @@ struct Job {
     DWORD finishedSize = 0;  // the size of the data once the job is retired (its data is dropped)
     bool ended = false;      // EndDocPrinter reached: ready to print
     bool despooling = false; // bytes are on their way to the port
+    // Through a language monitor: every byte went to the port (EndDocPort is next or running); the
+    // printer reported the last page ejected; the job waits in the queue for that report.
+    bool dataSent = false;
+    bool ejected = false;
+    bool held = false;
     DWORD Status() const { return status | monitorStatus; }
 };
 
 struct JobBook {
     std::mutex lock;
-    DWORD nextId = 1;
     std::map<DWORD, Job> queue; // by id: the queue order
     std::vector<Job> finished;  // printed or deleted, without their data
 };
@@ -106,8 +110,10 @@ JobBook& Jobs();
 void EndHandleDocument(PrinterHandle& handle);
 // The printer is gone: its queued jobs go with it.
 void ForgetPrinterJobs(int64_t printerId);
-// A new store: no jobs, no job ids used.
+// A new store: no jobs (the store numbers them).
 void ResetJobs();
+// Store lock held. The next job id, unique across every process that uses the store.
+DWORD NextJobId();
 // Whether finished jobs keep their bytes (HostKeepJobData); by default they are dropped.
 bool KeepJobData();
 // Lock held: the job leaves the queue with a final status.
@@ -168,14 +174,32 @@ private:
 };
 
 // ---- The monitor stack --------------------------------------------------------------------------
-// The monitors a printer's jobs go through: the language monitor stacked on the printer's port (when
-// the printer has one) over the host's port monitor.
+// The monitors a printer's jobs go through: the language monitor its driver names (loaded, and
+// initialised with its registry root, once per process) over the host's port monitor.
 
-// The language monitor stacked on this printer's port, or null. No language monitor is stacked yet:
-// this is where the printer's monitor (loaded through its InitializePrintMonitor) will be found.
-const MONITOR* LanguageMonitorFor(const PrinterRecord& printer);
+// The language monitor of the printer's driver: true with *table null when the driver names none,
+// true with its table once loaded; false (with the last error) when the named monitor can't be loaded.
+bool LanguageMonitorFor(const PrinterRecord& printer, const MONITOR** table);
 
-// An open port through the top of the stack; closed (ClosePort) when it dies.
+// The port monitor beneath every language monitor, as a table a language monitor may keep.
+MONITOR* PortMonitorBeneath();
+
+// A port opened through a language monitor. It stays open until the process ends (or the store is
+// changed), as the platform keeps the ports of its language monitors open, so that the monitor's
+// status worker runs beside the printer's jobs.
+struct MonitorPort {
+    const MONITOR* table = nullptr;
+    HANDLE handle = nullptr;
+};
+
+// The printer's port opened through its language monitor, opened now if it isn't yet; false (with
+// the last error) when the monitor can't be loaded or won't open the port. *port stays empty when the
+// printer's driver names no language monitor.
+bool OpenMonitorPort(const PrinterRecord& printer, std::optional<MonitorPort>* port);
+// Closes (ClosePort) every port opened through a language monitor.
+void CloseMonitorPorts();
+
+// An open port through the port monitor alone; closed (ClosePort) when it dies.
 class PortStack {
 public:
     PortStack() = default;
@@ -183,8 +207,8 @@ public:
     PortStack(const PortStack&) = delete;
     PortStack& operator=(const PortStack&) = delete;
 
-    // Opens the port for the printer; false with the monitor's last error.
-    bool Open(const PrinterRecord& printer, const std::u16string& portName);
+    // Opens the port; false with the port monitor's last error.
+    bool Open(const std::u16string& portName);
     const MONITOR& Table() const { return *table_; }
     HANDLE Handle() const { return handle_; }
 

@@ -183,8 +183,14 @@ BOOL SetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE info, DWORD comman
                 break;
             case JOB_CONTROL_CANCEL:
             case JOB_CONTROL_DELETE:
-                // A job on its way to the port, or still being written, is retired by whoever holds it.
-                if (job.despooling || !job.ended)
+                // A job still being written by its application, or whose bytes are being written to the
+                // port, is marked deleting and retired by whoever holds it (the despooler stops writing).
+                // Once every byte went through a language monitor the printer has the whole job: the
+                // monitor's delete at the end of the document leaves it to the printer, and the job stays
+                // until the monitor reports its last page ejected.
+                if (job.despooling && job.dataSent)
+                    break;
+                else if (job.despooling || !job.ended)
                     job.status |= JOB_STATUS_DELETING;
                 else
                     host::RetireJob(book, it, JOB_STATUS_DELETED);
@@ -197,7 +203,13 @@ BOOL SetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE info, DWORD comman
                 break;
             case JOB_CONTROL_SENT_TO_PRINTER:
             case JOB_CONTROL_LAST_PAGE_EJECTED:
-                if (job.ended && !job.despooling) host::RetireJob(book, it, JOB_STATUS_PRINTED);
+                // During its EndDocPort the job is marked printed, and retired when the despooler is done.
+                if (job.despooling) {
+                    job.ejected = true;
+                    job.status |= JOB_STATUS_PRINTED;
+                } else if (job.ended) {
+                    host::RetireJob(book, it, JOB_STATUS_PRINTED);
+                }
                 break;
             default: return Fail(ERROR_INVALID_PARAMETER);
             }

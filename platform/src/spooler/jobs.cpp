@@ -47,7 +47,6 @@ void ResetJobs() {
     std::lock_guard guard(book.lock);
     book.queue.clear();
     book.finished.clear();
-    book.nextId = 1;
 }
 
 namespace {
@@ -125,9 +124,10 @@ DWORD StartDocPrinterW(HANDLE printer, DWORD level, LPBYTE docInfo) {
             return 0;
         }
         host::Job job;
+        std::optional<host::PrinterRecord> printerRecord;
         {
             std::lock_guard guard(host::StoreLock());
-            const auto record = host::LoadPrinter(handle->printerId);
+            const auto& record = printerRecord = host::LoadPrinter(handle->printerId);
             if (!record) {
                 SetLastError(ERROR_INVALID_PRINTER_NAME);
                 return 0;
@@ -146,14 +146,33 @@ DWORD StartDocPrinterW(HANDLE printer, DWORD level, LPBYTE docInfo) {
         job.status = JOB_STATUS_SPOOLING;
         GetLocalTime(&job.submitted);
 
+        {
+            host::JobBook& book = host::Jobs();
+            std::lock_guard guard(book.lock);
+            std::lock_guard handleGuard(handle->lock);
+            if (handle->jobId && book.queue.count(handle->jobId)) {
+                SetLastError(ERROR_INVALID_PRINTER_STATE); // one document at a time per handle
+                return 0;
+            }
+        }
+        // The printer's port is opened through its language monitor as its first job starts spooling,
+        // so that the monitor's status worker has asked the printer before the job is despooled. A port
+        // that won't open now is tried again when the job is despooled.
+        if (job.outputFile.empty()) {
+            std::optional<host::MonitorPort> port;
+            host::OpenMonitorPort(*printerRecord, &port);
+        }
+        {
+            std::lock_guard guard(host::StoreLock());
+            job.id = host::NextJobId();
+        }
         host::JobBook& book = host::Jobs();
         std::lock_guard guard(book.lock);
         std::lock_guard handleGuard(handle->lock);
         if (handle->jobId && book.queue.count(handle->jobId)) {
-            SetLastError(ERROR_INVALID_PRINTER_STATE); // one document at a time per handle
+            SetLastError(ERROR_INVALID_PRINTER_STATE);
             return 0;
         }
-        job.id = book.nextId++;
         handle->jobId = job.id;
         const DWORD id = job.id;
         book.queue.emplace(id, std::move(job));

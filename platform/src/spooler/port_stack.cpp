@@ -1,29 +1,20 @@
-// The monitor stack of a printer's port: its language monitor (none yet) over the host's port monitor.
+// A port opened through the host's port monitor alone, for one job: the road of a printer whose
+// driver names no language monitor, and of a job printed to a file.
 #include "host/testing.h"
 #include "spooler/internal.h"
 
 namespace host {
 
-const MONITOR* LanguageMonitorFor(const PrinterRecord&) { return nullptr; }
-
 PortStack::~PortStack() {
     if (handle_ && table_->pfnClosePort) table_->pfnClosePort(handle_);
 }
 
-bool PortStack::Open(const PrinterRecord& printer, const std::u16string& portName) {
-    std::u16string port = portName, name = printer.name;
+bool PortStack::Open(const std::u16string& portName) {
+    std::u16string port = portName;
     const MONITOR* portMonitor = HostPortMonitor();
-    const MONITOR* language = LanguageMonitorFor(printer);
     HANDLE handle = nullptr;
-    bool opened;
-    if (language && language->pfnOpenPortEx) {
-        opened = language->pfnOpenPortEx(port.data(), name.data(), &handle, const_cast<MONITOR*>(portMonitor));
-        table_ = language;
-    } else {
-        opened = portMonitor->pfnOpenPort(port.data(), &handle);
-        table_ = portMonitor;
-    }
-    if (!opened) return false;
+    if (!portMonitor->pfnOpenPort(port.data(), &handle)) return false;
+    table_ = portMonitor;
     handle_ = handle;
     return true;
 }

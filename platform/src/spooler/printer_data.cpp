@@ -1,17 +1,33 @@
 // Printer data: typed values stored per printer and returned byte for byte.
 #include <cstring>
 
+#include <winreg.h>
 #include "kernel/internal.h"
 #include "spooler/internal.h"
 #include "store/internal.h"
 
 namespace {
 
-// A read of a name that is not stored. On the platform the spooler hands it to the language monitor
-// stacked on the printer's port (its GetPrinterDataFromPort), which may answer from the printer;
-// until a language monitor is stacked, the value is simply not there.
-DWORD ReadPrinterDataFromPort(const host::PrinterHandle&, std::u16string_view, LPDWORD, LPBYTE, DWORD, LPDWORD) {
-    return ERROR_FILE_NOT_FOUND;
+// A read of a name that is not stored goes to the language monitor of the printer's driver, through
+// the printer's port opened by that monitor, as its GetPrinterDataFromPort with control id 0; the
+// monitor may answer from the printer. Without a language monitor the value is simply not there.
+DWORD ReadPrinterDataFromPort(const host::PrinterRecord& printer, std::u16string_view name, LPDWORD type, LPBYTE data,
+                              DWORD size, LPDWORD needed) {
+    std::optional<host::MonitorPort> port;
+    if (!host::OpenMonitorPort(printer, &port) || !port || !port->table->pfnGetPrinterDataFromPort)
+        return ERROR_FILE_NOT_FOUND;
+    std::u16string valueName(name);
+    DWORD returned = 0;
+    SetLastError(ERROR_SUCCESS);
+    if (!port->table->pfnGetPrinterDataFromPort(port->handle, 0, valueName.data(), nullptr, 0,
+                                                reinterpret_cast<LPWSTR>(data), size, &returned)) {
+        const DWORD error = GetLastError();
+        // A name the monitor does not answer is a value that is not there.
+        return error == ERROR_SUCCESS || error == ERROR_INVALID_PARAMETER ? ERROR_FILE_NOT_FOUND : error;
+    }
+    if (type) *type = REG_BINARY;
+    *needed = returned;
+    return ERROR_SUCCESS;
 }
 
 // Lock held. The printer of a handle still exists?
@@ -29,13 +45,22 @@ DWORD GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPBYTE dat
         if (!needed) return ERROR_INVALID_PARAMETER;
         *needed = 0;
         const std::u16string_view name = host::View(valueName);
-        std::lock_guard guard(host::StoreLock());
-        if (!PrinterExists(*handle)) return ERROR_INVALID_PRINTER_NAME;
-        host::Statement s("SELECT type, data FROM printer_data WHERE printer_id = ? AND name_fold = ?");
-        s.Bind(1, handle->printerId).Bind(2, host::FoldCase(name));
-        if (!s.Step()) return ReadPrinterDataFromPort(*handle, name, type, data, size, needed);
-        const auto bytes = s.Blob(1);
-        if (type) *type = static_cast<DWORD>(s.Int(0));
+        std::optional<host::PrinterRecord> printer;
+        std::vector<uint8_t> bytes;
+        {
+            std::lock_guard guard(host::StoreLock());
+            printer = host::LoadPrinter(handle->printerId);
+            if (!printer) return ERROR_INVALID_PRINTER_NAME;
+            host::Statement s("SELECT type, data FROM printer_data WHERE printer_id = ? AND name_fold = ?");
+            s.Bind(1, handle->printerId).Bind(2, host::FoldCase(name));
+            if (s.Step()) {
+                bytes = s.Blob(1);
+                if (type) *type = static_cast<DWORD>(s.Int(0));
+            } else {
+                printer->id = 0; // not stored: asked of the monitor below, outside the store lock
+            }
+        }
+        if (printer->id == 0) return ReadPrinterDataFromPort(*printer, name, type, data, size, needed);
         *needed = static_cast<DWORD>(bytes.size());
         if (bytes.empty()) return ERROR_SUCCESS;
         if (!data || size < bytes.size()) return ERROR_MORE_DATA;

@@ -16,6 +16,10 @@ constexpr char16_t kDriverValue[] = u"Driver";
 constexpr char16_t kDataFileValue[] = u"Data File";
 constexpr char16_t kConfigFileValue[] = u"Configuration File";
 constexpr char16_t kVersionValue[] = u"Version";
+constexpr char16_t kHelpFileValue[] = u"Help File";
+constexpr char16_t kMonitorValue[] = u"Monitor";
+constexpr char16_t kDatatypeValue[] = u"Datatype";
+constexpr char16_t kMonitorsKey[] = u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
 
 BOOL Fail(DWORD error) {
     SetLastError(error);
@@ -75,14 +79,25 @@ std::optional<DriverRecord> FindDriver(std::u16string_view name) {
 
 extern "C" {
 
+// Level 3 begins with the fields of level 2 and adds the help file, the dependent files, the language
+// monitor and the default data type; a level-3 driver may have no configuration interface.
 BOOL AddPrinterDriverW(LPWSTR, DWORD level, LPBYTE driverInfo) {
     return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
-        if (level != 2) return host::Fail(ERROR_INVALID_LEVEL);
+        if (level != 2 && level != 3) return host::Fail(ERROR_INVALID_LEVEL);
         const auto* info = reinterpret_cast<const DRIVER_INFO_2W*>(driverInfo);
-        if (!info || !info->pName || !*info->pName || !info->pDriverPath || !*info->pDriverPath || !info->pConfigFile ||
-            !*info->pConfigFile)
+        const auto* info3 = level == 3 ? reinterpret_cast<const DRIVER_INFO_3W*>(driverInfo) : nullptr;
+        if (!info || !info->pName || !*info->pName || !info->pDriverPath || !*info->pDriverPath ||
+            (level == 2 && (!info->pConfigFile || !*info->pConfigFile)))
             return host::Fail(ERROR_INVALID_PARAMETER);
         if (!host::ProcessIsAdministrator()) return host::Fail(ERROR_ACCESS_DENIED);
+        if (info3 && !host::View(info3->pMonitorName).empty()) {
+            const std::u16string monitorKey = host::kMonitorsKey + std::u16string(info3->pMonitorName);
+            HKEY monitor = nullptr;
+            const LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, monitorKey.c_str(), 0, KEY_READ, &monitor);
+            if (opened == ERROR_FILE_NOT_FOUND) return host::Fail(ERROR_UNKNOWN_PRINT_MONITOR);
+            if (opened != ERROR_SUCCESS) return host::Fail(static_cast<DWORD>(opened));
+            RegCloseKey(monitor);
+        }
         const std::u16string name = info->pName;
         const bool upgrade = host::FindDriver(name).has_value();
         const std::u16string path = host::kDriversKey + name;
@@ -96,6 +111,15 @@ BOOL AddPrinterDriverW(LPWSTR, DWORD level, LPBYTE driverInfo) {
         if (rc == ERROR_SUCCESS)
             rc = RegSetValueExW(key, host::kVersionValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&info->cVersion),
                                 sizeof(info->cVersion));
+        if (rc == ERROR_SUCCESS && info3) {
+            rc = host::WriteText(key, host::kHelpFileValue, std::u16string(host::View(info3->pHelpFile)));
+            if (rc == ERROR_SUCCESS)
+                rc = host::WriteText(key, host::kMonitorValue, std::u16string(host::View(info3->pMonitorName)));
+            if (rc == ERROR_SUCCESS)
+                rc = host::WriteText(key, host::kDatatypeValue, std::u16string(host::View(info3->pDefaultDataType)));
+        } else if (rc == ERROR_SUCCESS) {
+            RegDeleteValueW(key, host::kMonitorValue); // a driver installed at level 2 names no monitor
+        }
         if (rc == ERROR_SUCCESS) rc = host::WriteText(key, host::kConfigFileValue, host::FileName(info->pConfigFile));
         RegCloseKey(key);
         if (rc != ERROR_SUCCESS) return host::Fail(static_cast<DWORD>(rc));

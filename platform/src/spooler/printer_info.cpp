@@ -7,6 +7,8 @@ namespace {
 
 using host::InfoPacker;
 
+constexpr DWORD kSpoolerStatusBits = PRINTER_STATUS_PAUSED | PRINTER_STATUS_PENDING_DELETION;
+
 BOOL Fail(DWORD error) {
     SetLastError(error);
     return FALSE;
@@ -145,7 +147,11 @@ BOOL SetPrinterW(HANDLE printer, DWORD level, LPBYTE data, DWORD command) {
             const bool wasHeld =
                 (record->status & PRINTER_STATUS_PAUSED) || (record->attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE);
             if (level == 2 && !ApplyLevel2(*record, *reinterpret_cast<const PRINTER_INFO_2W*>(data))) return FALSE;
-            if (level == 6) record->status = reinterpret_cast<const PRINTER_INFO_6*>(data)->dwStatus;
+            // The status word a monitor reports describes the device; the pause and a pending deletion
+            // are the spooler's own and stay as they are.
+            if (level == 6)
+                record->status = (record->status & kSpoolerStatusBits) |
+                                 (reinterpret_cast<const PRINTER_INFO_6*>(data)->dwStatus & ~kSpoolerStatusBits);
             switch (command) {
             case PRINTER_CONTROL_PAUSE: record->status |= PRINTER_STATUS_PAUSED; break;
             case PRINTER_CONTROL_RESUME: record->status &= ~PRINTER_STATUS_PAUSED; break;

@@ -1,5 +1,6 @@
-// Choosing the store. A new store starts the host's state afresh: every open file, search, printer
-// and registry handle is dropped, no job is left and the record of port bytes starts empty.
+// Choosing the store. A new store starts the host's state afresh: the ports open through language
+// monitors are closed, every open file, search, printer and registry handle is dropped, no job is left
+// and the record of port bytes starts empty.
 #include "host/path_map.h"
 #include "host/testing.h"
 #include "kernel/internal.h"
@@ -12,6 +13,9 @@ namespace {
 template <typename Open>
 BOOL SwitchStore(Open open) {
     return host::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        // The ports open through language monitors belong to the old store's printers. They close
+        // first, outside the store lock, since their monitors' status workers use the spooler.
+        host::CloseMonitorPorts();
         std::lock_guard guard(host::StoreLock());
         host::DropStoreHandles();
         host::ResetJobs();

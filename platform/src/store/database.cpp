@@ -29,6 +29,8 @@ CREATE TABLE IF NOT EXISTS printers(
 CREATE TABLE IF NOT EXISTS printer_data(
     printer_id INTEGER NOT NULL, name_fold TEXT NOT NULL, name TEXT NOT NULL, type INTEGER NOT NULL, data BLOB,
     PRIMARY KEY(printer_id, name_fold));
+CREATE TABLE IF NOT EXISTS counters(
+    name TEXT PRIMARY KEY, value INTEGER NOT NULL);
 )sql";
 
 struct CloseDatabase {

@@ -65,6 +65,8 @@ long HostHeapBlocksInUse(void);
 //  - "FILE:<path>" or a plain platform path: the bytes are appended to that file;
 //  - a Linux device node ("/dev/usb/lp0"): the bytes go to the device;
 //  - a name whose prefix a backend registered ("VPRINTER:<folder>"): the backend's own table serves it;
+//  - a name attached to one of these (HostAttachPort: "USB001" to "VPRINTER:<folder>"): that port serves
+//    it; a status query (IOCTL_USBPRINT_VENDOR_GET_COMMAND) on a device or file answers no bytes;
 //  - any other name ("USB001"): the bytes are taken and kept only in the host's record of port bytes.
 extern "C" const MONITOR* HostPortMonitor(void);
 
@@ -72,6 +74,19 @@ extern "C" const MONITOR* HostPortMonitor(void);
 // registered prefix wins) with the given table; its pfnOpenPort receives the full port name. A null
 // table removes the prefix. The table must outlive its registration.
 extern "C" BOOL HostRegisterPortBackend(LPCWSTR prefix, const MONITOR* table);
+
+// Opens the printer's port through its driver's language monitor, as the spooler does when the
+// printer's first job starts spooling (the port stays open until the process ends), so that the
+// monitor's status worker runs. TRUE also when the driver names no language monitor.
+extern "C" BOOL HostOpenPrinterPort(LPCWSTR printerName);
+
+// Attaches a printer port name ("USB001", "COM1", "LPT1") to what serves it: a backend's port
+// ("VPRINTER:<folder>"), a Linux device node ("/dev/usb/lp0") or a file ("FILE:<path>" or a path). The
+// attachment is kept in the store's registry, so every process sharing the store sees it; the port's
+// bytes are recorded under its own name. An empty target detaches the name.
+extern "C" BOOL HostAttachPort(LPCWSTR portName, LPCWSTR target);
+// What a port name is attached to; FALSE when it is attached to nothing.
+extern "C" BOOL HostPortAttachment(LPCWSTR portName, std::u16string* target);
 
 // Ports. Every byte that reached a port through the host's port monitor, by port name (case does
 // not matter); a stalled port takes no bytes at all (its WritePort succeeds with nothing written).
