@@ -7,29 +7,12 @@
 
 #include "host/testing.h"
 #include "platform.h"
+#include "platform_owners.h"
 
 namespace velt {
 namespace {
 
 constexpr auto STATUS_PERIOD = std::chrono::milliseconds(250);
-
-class OpenedPrinter {
-public:
-    explicit OpenedPrinter(const std::u16string& name) {
-        std::u16string copy = name;
-        PRINTER_DEFAULTSW use{nullptr, nullptr, PRINTER_ACCESS_USE};
-        if (!OpenPrinterW(copy.data(), &handle_, &use)) handle_ = nullptr;
-    }
-    ~OpenedPrinter() {
-        if (handle_) ClosePrinter(handle_);
-    }
-    OpenedPrinter(const OpenedPrinter&) = delete;
-    OpenedPrinter& operator=(const OpenedPrinter&) = delete;
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
 
 struct QueuedJob {
     DWORD id;
@@ -83,10 +66,10 @@ void JobWatch::Say(const std::string& text) {
 }
 
 void JobWatch::Cancel() {
-    OpenedPrinter printer(printer_);
-    if (!printer.Get()) return;
-    for (const QueuedJob& job : QueuedJobs(printer.Get())) {
-        if (SetJobW(printer.Get(), job.id, 0, nullptr, JOB_CONTROL_DELETE) && cancelledJob_.load() == 0)
+    const PrinterHandle printer = OpenPrinterFor(printer_.c_str(), PRINTER_ACCESS_USE);
+    if (!printer.get()) return;
+    for (const QueuedJob& job : QueuedJobs(printer.get())) {
+        if (SetJobW(printer.get(), job.id, 0, nullptr, JOB_CONTROL_DELETE) && cancelledJob_.load() == 0)
             cancelledJob_.store(job.id);
     }
 }
@@ -115,9 +98,9 @@ void JobWatch::WatchStatus() {
         lock.unlock();
         std::u16string text;
         {
-            OpenedPrinter opened(printer_);
-            if (opened.Get())
-                for (const QueuedJob& job : QueuedJobs(opened.Get()))
+            const PrinterHandle opened = OpenPrinterFor(printer_.c_str(), PRINTER_ACCESS_USE);
+            if (opened.get())
+                for (const QueuedJob& job : QueuedJobs(opened.get()))
                     if (!job.statusText.empty()) text = job.statusText;
         }
         lock.lock();

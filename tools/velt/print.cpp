@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform_owners.h"
 #include "command_line.h"
 #include "installation.h"
 #include "job_bytes.h"
@@ -28,39 +29,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class OpenedPrinter {
-public:
-    explicit OpenedPrinter(std::u16string name) : name_(std::move(name)) {
-        PRINTER_DEFAULTSW use{nullptr, nullptr, PRINTER_ACCESS_USE};
-        if (!OpenPrinterW(name_.data(), &handle_, &use)) handle_ = nullptr;
-    }
-    ~OpenedPrinter() {
-        if (handle_) ClosePrinter(handle_);
-    }
-    OpenedPrinter(const OpenedPrinter&) = delete;
-    OpenedPrinter& operator=(const OpenedPrinter&) = delete;
-    HANDLE Get() const { return handle_; }
-
-private:
-    std::u16string name_;
-    HANDLE handle_ = nullptr;
-};
-
 // The job's device mode: the driver's record with the printer's defaults taken over, then the
 // options; as an application gets it from the document settings and changes it.
 bool JobDevmode(const std::u16string& printerName, const PrintOptions& options, DRIVER_DEVMODE* devmode,
                 std::ostream& err) {
-    OpenedPrinter printer(printerName);
-    if (!printer.Get()) {
+    const PrinterHandle printer = OpenPrinterFor(printerName.c_str(), PRINTER_ACCESS_USE);
+    if (!printer.get()) {
         err << "velt print: there is no printer \"" << HostNarrow(printerName.c_str()) << "\" (error " << GetLastError()
             << ")\n";
         return false;
     }
     DevmodeSetDefaults(devmode, printerName.c_str());
     DWORD needed = 0;
-    GetPrinterW(printer.Get(), 2, nullptr, 0, &needed);
+    GetPrinterW(printer.get(), 2, nullptr, 0, &needed);
     std::vector<BYTE> info(needed);
-    if (needed && GetPrinterW(printer.Get(), 2, info.data(), needed, &needed)) {
+    if (needed && GetPrinterW(printer.get(), 2, info.data(), needed, &needed)) {
         const auto* level2 = reinterpret_cast<const PRINTER_INFO_2W*>(info.data());
         if (level2->pDevMode)
             DevmodeMerge(devmode, level2->pDevMode, CONFIGURATION_INTERFACE_MERGE_RULES);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform_owners.h"
 #include "command_line.h"
 #include "installation.h"
 #include "option_values.h"
@@ -40,23 +41,6 @@ struct JobLine {
     std::string document, text;
 };
 
-class OpenedPrinter {
-public:
-    explicit OpenedPrinter(std::u16string name) {
-        PRINTER_DEFAULTSW use{nullptr, nullptr, PRINTER_ACCESS_USE};
-        if (!OpenPrinterW(name.data(), &handle_, &use)) handle_ = nullptr;
-    }
-    ~OpenedPrinter() {
-        if (handle_) ClosePrinter(handle_);
-    }
-    OpenedPrinter(const OpenedPrinter&) = delete;
-    OpenedPrinter& operator=(const OpenedPrinter&) = delete;
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
 std::vector<JobLine> Jobs(HANDLE printer) {
     std::vector<JobLine> lines;
     DWORD needed = 0, returned = 0;
@@ -82,8 +66,8 @@ int Status(const StatusOptions& options, std::ostream& out, std::ostream& err) {
     InstallReport installed;
     if (!EnsureInstallation(std::nullopt, &installed, err)) return EXIT_SYSTEM_ERROR;
     const std::u16string name = options.printer.empty() ? std::u16string(PRINTER_NAME) : HostWide(options.printer);
-    OpenedPrinter printer(name);
-    if (!printer.Get()) {
+    const PrinterHandle printer = OpenPrinterFor(name.c_str(), PRINTER_ACCESS_USE);
+    if (!printer.get()) {
         err << "velt status: there is no printer \"" << HostNarrow(name.c_str()) << "\" (error " << GetLastError()
             << ")\n";
         return EXIT_FILE_ERROR;
@@ -96,9 +80,9 @@ int Status(const StatusOptions& options, std::ostream& out, std::ostream& err) {
     Sleep(FIRST_POLL_MS);
 
     DWORD needed = 0;
-    GetPrinterW(printer.Get(), 2, nullptr, 0, &needed);
+    GetPrinterW(printer.get(), 2, nullptr, 0, &needed);
     std::vector<BYTE> info(needed);
-    if (needed == 0 || !GetPrinterW(printer.Get(), 2, info.data(), needed, &needed)) {
+    if (needed == 0 || !GetPrinterW(printer.get(), 2, info.data(), needed, &needed)) {
         err << "velt status: cannot read the printer \"" << HostNarrow(name.c_str()) << "\" (error " << GetLastError()
             << ")\n";
         return EXIT_SYSTEM_ERROR;
@@ -108,7 +92,7 @@ int Status(const StatusOptions& options, std::ostream& out, std::ostream& err) {
     std::vector<std::string> meaning;
     for (const Meaning& m : MEANINGS)
         if (status & m.bit) meaning.push_back(m.words);
-    const std::vector<JobLine> jobs = Jobs(printer.Get());
+    const std::vector<JobLine> jobs = Jobs(printer.get());
     const std::string port = HostNarrow(level2->pPortName);
 
     if (options.json) {
