@@ -66,7 +66,7 @@ TEST_F(ConvertDevmodeTest, ConvertCopiesWhatBothRecordsHold) {
         in.Put16(86, 7);  // dmCopies
         in.Put32(224, 3); // dmUserSize
         DevmodeBytes out(300);
-        out.Put16(64, 0x0300); // the output's own spec version
+        out.Put16(64, 0x0300); // the output's own dmSpecVersion
         out.Put16(66, 0x0077); // and driver version
         out.Put16(68, c.outSize);
         out.Put16(70, c.outExtra);

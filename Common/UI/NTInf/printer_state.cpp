@@ -1,9 +1,6 @@
 // The printer-state checks that guard every request to the printer.
 #include "ui_services.h"
 
-namespace {
-
-// The printer's level-2 information through the handle, in a block of its own; empty on failure.
 velt::HeapBlock ReadPrinterInfo2(HANDLE printer) {
     DWORD needed = 0;
     if (!GetPrinterW(printer, 2, nullptr, 0, &needed) && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
@@ -18,6 +15,8 @@ velt::HeapBlock ReadPrinterInfo2(HANDLE printer) {
     }
     return info;
 }
+
+namespace {
 
 // Whether the printer's level-2 size query works and answers a size.
 bool InfoSizeAnswers(HANDLE printer) {

@@ -6,21 +6,6 @@
 
 namespace {
 
-velt::HeapBlock ReadPrinterInfo2(HANDLE printer) {
-    DWORD needed = 0;
-    if (!GetPrinterW(printer, 2, nullptr, 0, &needed) && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        return {};
-    }
-    if (needed < sizeof(PRINTER_INFO_2W)) {
-        return {};
-    }
-    velt::HeapBlock info = velt::HeapAllocate(HEAP_ZERO_MEMORY, needed);
-    if (!info || !GetPrinterW(printer, 2, info.get(), needed, &needed)) {
-        return {};
-    }
-    return info;
-}
-
 LPWSTR CopyName(LPCWSTR name) {
     const int length = name != nullptr ? lstrlenW(name) : 0;
     auto* copy = static_cast<LPWSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (length + 1) * sizeof(WCHAR)));

@@ -35,6 +35,9 @@ void WritePrinterValue(LPCWSTR valueName, const BYTE* data, DWORD size);
 // The check before every request to the printer: its information can be read and its queue is empty.
 bool IsPrinterIdle(HANDLE printer);
 
+// The printer's level-2 information through the handle, in a block of its own; empty on failure.
+velt::HeapBlock ReadPrinterInfo2(HANDLE printer);
+
 // currentPrinterName's attributes: bidirectional communication, and working offline (false when the
 // printer's information cannot be read).
 bool IsBidiEnabled();
